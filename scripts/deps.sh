@@ -1,0 +1,27 @@
+# Debian packages the game and its tests need, and a helper that installs
+# only the missing ones. Sourced by ./run-tests and ./play.
+#
+#   cmake ninja-build g++        the build
+#   libgtest-dev                 unit tests (GoogleTest)
+#   libbenchmark-dev             bench/ (Google Benchmark)
+#   qt6-base-dev                 the game window and its Qt tests
+#   fonts-ipafont-gothic/mincho  Japanese text: status sheet and dialogs
+#   xvfb xauth                   running the real window without a display
+#   clang libclang-rt-14-dev     the libFuzzer targets under fuzz/
+KIVORA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev \
+fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang libclang-rt-14-dev"
+
+kivora_install_missing() {
+  local missing=() p
+  for p in $KIVORA_PACKAGES "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing Debian packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+}
