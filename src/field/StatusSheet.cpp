@@ -19,11 +19,9 @@ void Append(std::string& out, const char* format, Args... args) {
   if (n > 0) out.append(line, static_cast<std::size_t>(n) < sizeof line ? static_cast<std::size_t>(n) : sizeof line - 1);
 }
 
-}  // namespace
+const char* SheetStateName(int state) { return state >= 0 && state < 21 ? kStateNames[state] : "?"; }
 
-const char* StateName(int state) {
-  return state >= 0 && state < 21 ? kStateNames[state] : "?";
-}
+}  // namespace
 
 std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, const UnitSheet* unit) {
   std::string text;
@@ -37,7 +35,7 @@ std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, cons
   text += "カヴォラ[" + unit->modelName + "]\n";
   Append(text, "x:%d y:%d dir:%d [", static_cast<int>(unit->x / 100), static_cast<int>(unit->y / 100),
          static_cast<int>(unit->direction));
-  text += StateName(unit->state);
+  text += SheetStateName(unit->state);
   text += "]\n";
   Append(text, "HP:%d  武器:%d 発\n", static_cast<int>(unit->hp), static_cast<int>(unit->remain));
   text += "実行<" + unit->command + ">\n";

@@ -19,9 +19,6 @@ struct UnitSheet {
   std::array<std::int32_t, 26> variables{};
 };
 
-// The Japanese name of a behaviour state 0..20; "?" for anything else.
-const char* StateName(int state);
-
 // The whole text of the status view: money, rival points, the rule, and the
 // sheet of the selected unit when there is one (20 lines), every line ended
 // by '\n'.
