@@ -1,20 +1,20 @@
-// Runs the window and dialog tests without a display: the offscreen
-// platform, and a private runtime directory so Qt has nothing to complain of.
-#include <gtest/gtest.h>
-
+// The window tests run on Qt's offscreen platform: no display needed.
 #include <QApplication>
-#include <QByteArray>
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir runtimeDir;
-  if (runtimeDir.isValid()) {
-    QFile::setPermissions(runtimeDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid()) {
+    QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
   }
+  ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
