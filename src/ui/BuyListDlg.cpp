@@ -4,19 +4,13 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ui/DialogUnits.h"
 #include "ui/ListText.h"
 
 namespace kivora {
 
 BuyListDlg::BuyListDlg(Economy& economy, std::filesystem::path dataDir, ModelCheck modelCheck, QWidget* owner)
-    : QDialog(owner), economy_(economy), modelCheck_(std::move(modelCheck)) {
-  setWindowTitle(QStringLiteral("ＯＫＥ倉庫"));
-  setFont(DialogUnits::DialogFont());
-  setModal(true);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  const DialogUnits du(font());
-  setFixedSize(du.Size(249, 201));
+    : GameDialog(QStringLiteral("ＯＫＥ倉庫"), 249, 201, owner), economy_(economy), modelCheck_(std::move(modelCheck)) {
+  const DialogUnits& du = Units();
 
   list_ = new QListWidget(this);
   list_->setGeometry(du.Rect(9, 31, 230, 145));

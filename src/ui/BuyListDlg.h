@@ -1,5 +1,4 @@
 #pragma once
-#include <QDialog>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -7,6 +6,7 @@
 
 #include "economy/BuyData.h"
 #include "economy/Economy.h"
+#include "ui/GameDialog.h"
 #include "ui/PoboQuestion.h"
 
 class QListWidget;
@@ -17,7 +17,7 @@ namespace kivora {
 // The warehouse, "ＯＫＥ倉庫": the rows of buylist.txt (read afresh at every
 // opening) with their prices. The player picks a row and 購入 asks before
 // paying; the dialog ends accepted only once the money has been taken.
-class BuyListDlg : public QDialog {
+class BuyListDlg : public GameDialog {
   Q_OBJECT
 public:
   // Tells whether a unit can be built from a model file (loads the model).

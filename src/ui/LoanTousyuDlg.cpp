@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "ui/DialogUnits.h"
 
 namespace kivora {
 namespace {
@@ -13,13 +12,8 @@ QString Number(std::uint32_t n) { return QString::number(n); }
 
 }  // namespace
 
-LoanTousyuDlg::LoanTousyuDlg(Economy& economy, QWidget* owner) : QDialog(owner), economy_(economy) {
-  setWindowTitle(QStringLiteral("ローン「党首」"));
-  setFont(DialogUnits::DialogFont());
-  setModal(true);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  const DialogUnits du(font());
-  setFixedSize(du.Size(215, 110));
+LoanTousyuDlg::LoanTousyuDlg(Economy& economy, QWidget* owner) : GameDialog(QStringLiteral("ローン「党首」"), 215, 110, owner), economy_(economy) {
+  const DialogUnits& du = Units();
 
   auto label = [&](const QString& text, int x, int y, int w, int h, bool right = false) {
     auto* l = new QLabel(text, this);

@@ -1,10 +1,10 @@
 #pragma once
-#include <QDialog>
 #include <cstdint>
 
 #include "economy/Economy.h"
 #include "economy/Loan.h"
 #include "economy/MessageSink.h"
+#include "ui/GameDialog.h"
 
 class QLabel;
 class QPushButton;
@@ -15,7 +15,7 @@ namespace kivora {
 // "ローン「党首」": the leader's purse and the debt (refreshed every second,
 // since a visit can change them while the dialog is open), and the sum to
 // borrow, raised by +100ペコグスタ. 借りる ends accepted with Amount().
-class LoanTousyuDlg : public QDialog {
+class LoanTousyuDlg : public GameDialog {
   Q_OBJECT
 public:
   static constexpr int kRefreshMs = 1000;

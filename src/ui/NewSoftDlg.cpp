@@ -4,18 +4,12 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ui/DialogUnits.h"
 #include "ui/ListText.h"
 
 namespace kivora {
 
-NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner) : QDialog(owner) {
-  setWindowTitle(QStringLiteral("ソフトウェア選択"));
-  setFont(DialogUnits::DialogFont());
-  setModal(true);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  const DialogUnits du(font());
-  setFixedSize(du.Size(339, 239));
+NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner) : GameDialog(QStringLiteral("ソフトウェア選択"), 339, 239, owner) {
+  const DialogUnits& du = Units();
 
   auto* prompt = new QLabel(QStringLiteral("搭載するソフトウェアを選択してください"), this);
   prompt->setGeometry(du.Rect(31, 9, 149, 8));

@@ -1,10 +1,10 @@
 #pragma once
-#include <QDialog>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "economy/SoftwareList.h"
+#include "ui/GameDialog.h"
 #include "ui/PoboQuestion.h"
 
 class QListWidget;
@@ -15,7 +15,7 @@ namespace kivora {
 // "ソフトウェア選択": every program of the data directory with its first
 // line, sorted by file name. 搭載 asks, then ends accepted with the chosen
 // file in SoftwareName(); 非搭載 leaves the unit without software.
-class NewSoftDlg : public QDialog {
+class NewSoftDlg : public GameDialog {
   Q_OBJECT
 public:
   explicit NewSoftDlg(std::filesystem::path dataDir, QWidget* owner = nullptr);

@@ -4,18 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/DialogUnits.h"
 #include "ui/Pictures.h"
 
 namespace kivora {
 
-PoboQuestion::PoboQuestion(const QString& text, QWidget* owner) : QDialog(owner), text_(text) {
-  setWindowTitle(QStringLiteral("ポボゴム"));
-  setFont(DialogUnits::DialogFont());
-  setModal(true);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  const DialogUnits du(font());
-  setFixedSize(du.Size(364, 151));
+PoboQuestion::PoboQuestion(const QString& text, QWidget* owner) : GameDialog(QStringLiteral("ポボゴム"), 364, 151, owner), text_(text) {
+  const DialogUnits& du = Units();
 
   pictureLabel_ = new QLabel(this);
   const QPixmap portrait = GamePicture(QStringLiteral("GOMMU"));

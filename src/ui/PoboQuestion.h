@@ -1,7 +1,8 @@
 #pragma once
-#include <QDialog>
 #include <QString>
 #include <functional>
+
+#include "ui/GameDialog.h"
 
 class QLabel;
 class QPushButton;
@@ -12,7 +13,7 @@ namespace kivora {
 // two buttons, 了解 and 中断. It asks yes-or-no questions and gives notices
 // alike; for a notice the answer is simply not used. 了解 (also Enter)
 // accepts; 中断, Escape and the close box reject.
-class PoboQuestion : public QDialog {
+class PoboQuestion : public GameDialog {
   Q_OBJECT
 public:
   explicit PoboQuestion(const QString& text, QWidget* owner = nullptr);

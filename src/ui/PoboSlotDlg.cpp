@@ -4,18 +4,12 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "ui/DialogUnits.h"
 #include "ui/Pictures.h"
 
 namespace kivora {
 
-PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner) : QDialog(owner), economy_(economy) {
-  setWindowTitle(QStringLiteral("ポボゴムスロットマシーン"));
-  setFont(DialogUnits::DialogFont());
-  setModal(true);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  const DialogUnits du(font());
-  setFixedSize(du.Size(454, 204));
+PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner) : GameDialog(QStringLiteral("ポボゴムスロットマシーン"), 454, 204, owner), economy_(economy) {
+  const DialogUnits& du = Units();
 
   for (int i = 0; i < SlotRound::kSymbols; ++i) symbols_[static_cast<std::size_t>(i)] = GamePicture(QStringLiteral("Slot%1").arg(i + 1));
   const int reelX[3] = {14, 154, 294};

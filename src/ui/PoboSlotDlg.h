@@ -1,10 +1,10 @@
 #pragma once
-#include <QDialog>
 #include <QPixmap>
 #include <array>
 
 #include "economy/Economy.h"
 #include "economy/SlotRound.h"
+#include "ui/GameDialog.h"
 #include "ui/PoboQuestion.h"
 
 class QLabel;
@@ -16,7 +16,7 @@ namespace kivora {
 // ポボゴム's slot machine, "ポボゴムスロットマシーン". The rules of a round
 // live in SlotRound; this shows the reels, the stake and the balance (in the
 // title, twenty times a second) and passes the buttons on.
-class PoboSlotDlg : public QDialog {
+class PoboSlotDlg : public GameDialog {
   Q_OBJECT
 public:
   static constexpr int kTimerMs = 50;

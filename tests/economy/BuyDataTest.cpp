@@ -49,7 +49,7 @@ TEST(BuyDataTest, ParsesLinesLikeTheScanFormat) {
 
 TEST(BuyDataTest, RowTextShowsPriceTabAndDescriptionInUtf8) {
   BuyData row;
-  ASSERT_EQ(row.Parse("scout.spc,1500,\x8c\x79\x82\xa2\x83\x58\x83\x4c\x83\x45\x83\x67"), 1);  // 軽いスカウト
+  ASSERT_EQ(row.Parse("scout.spc,1500,\x8c\x79\x82\xa2\x83\x58\x83\x4a\x83\x45\x83\x67"), 1);  // 軽いスカウト
   EXPECT_EQ(row.RowText(), "1500ペコG\t軽いスカウト");
   ASSERT_EQ(row.Parse("x.spc,-5,plain"), 1);
   EXPECT_EQ(row.RowText(), "-5ペコG\tplain");

@@ -38,7 +38,9 @@ TEST(SoftwareListTest, UnreadableProgramIsListedWithoutDescription) {
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].fileName, "locked.prg");
   // Root reads anything; otherwise the line stays empty.
-  if (entries[0].firstLine != "secret") EXPECT_EQ(entries[0].firstLine, "");
+  if (entries[0].firstLine != "secret") {
+    EXPECT_EQ(entries[0].firstLine, "");
+  }
 }
 
 TEST(SoftwareListTest, NoProgramsNoEntries) {

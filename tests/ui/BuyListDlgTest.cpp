@@ -39,7 +39,7 @@ struct Warehouse {
 };
 
 const std::string kList =
-    "scout.spc,1500,\x8c\x79\x82\xa2\x83\x58\x83\x4c\x83\x45\x83\x67\r\n"  // 軽いスカウト
+    "scout.spc,1500,\x8c\x79\x82\xa2\x83\x58\x83\x4a\x83\x45\x83\x67\r\n"  // 軽いスカウト
     "broken line\r\n"
     "gunner.spc, 800,heavy gunner,ignored\r\n"
     "\r\n"
@@ -95,7 +95,9 @@ TEST(BuyListDlgTest, PriceChecksAndConfirmation) {
     EXPECT_EQ(w.dlg->result() == QDialog::Accepted, c.bought);
     EXPECT_EQ(w.Open(), !c.bought);
     EXPECT_EQ(w.economy.GetMoney(), c.moneyAfter);
-    if (c.bought) EXPECT_EQ(w.dlg->ChosenRow().specFile, w.dlg->Rows()[static_cast<std::size_t>(c.row)].specFile);
+    if (c.bought) {
+      EXPECT_EQ(w.dlg->ChosenRow().specFile, w.dlg->Rows()[static_cast<std::size_t>(c.row)].specFile);
+    }
   }
 }
 

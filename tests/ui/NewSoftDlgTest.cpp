@@ -26,7 +26,7 @@ struct SoftwareShelf {
 
 TEST(NewSoftDlgTest, ListsProgramsWithFirstLinesSortedByName) {
   SoftwareShelf s;
-  s.dir.Write("sniper.prg", "# \x83\x58\x83\x6a\x83\x70\x81\x5b\r\nWAIT\r\n");  // # スナイパー
+  s.dir.Write("sniper.prg", "# \x83\x58\x83\x69\x83\x43\x83\x70\x81\x5b\r\nWAIT\r\n");  // # スナイパー
   s.dir.Write("Brawler.PRG", "MOVE,100\n");
   s.dir.Write("empty.prg", "");
   s.dir.Write("map.txt", "0,0,10,10\n");
