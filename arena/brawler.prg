@@ -1,0 +1,29 @@
+# Ši“¬‰ÆF“G‚É‹l‚ßŠñ‚Á‚Ä‰£‚è‚©‚©‚é
+:top
+SEARCHE,30(0,90),hit
+SEARCHE,80(0,40),leap
+SEARCHE,600(0,40),charge
+SEARCHE,600(-90,180),left
+SEARCHE,600(90,180),right
+SEARCHF,40(0,60),aside
+FORWARD
+>top
+:hit
+FIGHT
+>top
+:leap
+JUMPFORWARD
+>top
+:charge
+FORWARD
+>top
+:left
+TURNLEFT
+>top
+:right
+TURNRIGHT
+>top
+# –¡•û‚ª‘O‚É‚¢‚½‚ç‰¡‚É‚¸‚ê‚é
+:aside
+RIGHT
+>top
