@@ -66,8 +66,12 @@ TEST(ArtworkTest, WindowPictures) {
     EXPECT_EQ(reel.Width(), 128) << name;
     EXPECT_EQ(reel.Height(), 128) << name;
     EXPECT_EQ(reel.InfoBlock()[14], 8) << name;  // 256 colours
-    if (i == 1) EXPECT_EQ(reel.Pixels()[0], kWhite);  // black on white
-    if (i == 6) EXPECT_EQ(reel.Pixels()[0], kBlack);  // white on black
+    if (i == 1) {
+      EXPECT_EQ(reel.Pixels()[0], kWhite);  // black on white
+    }
+    if (i == 6) {
+      EXPECT_EQ(reel.Pixels()[0], kBlack);  // white on black
+    }
     reels.insert(reel.Pixels());
   }
   EXPECT_EQ(reels.size(), 6u);  // six symbols told apart
