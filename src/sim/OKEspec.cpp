@@ -1,47 +1,23 @@
 #include "sim/OKEspec.h"
 
-#include <cstdio>
-#include <memory>
 #include <vector>
+
+#include "app/CstdFile.h"
 
 namespace kivora {
 
 namespace {
 
-// Reads up to `count` lines the way every text file of the game is read:
-// a line ends at LF, CRs are dropped, and a line longer than 2048 bytes
-// comes back in pieces. Fewer lines back means the file ended (or failed).
+// Up to `count` lines of the file; fewer when it ends early, none when it
+// cannot be opened or read.
 std::vector<std::string> ReadLines(const std::string& fileName, std::size_t count) {
     std::vector<std::string> lines;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return lines;
-    std::string pending;  // bytes read but not yet handed out
-    char buffer[2048];
-    bool eof = false;
-    while (lines.size() < count) {
-        while (!eof && pending.size() < sizeof buffer) {
-            const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-            if (n == 0) {
-                eof = true;
-                break;
-            }
-            pending.append(buffer, n);
-        }
-        if (pending.empty()) break;
-        const std::size_t window = std::min(pending.size(), sizeof buffer);
+    try {
+        CstdFile file(fileName, File::modeRead);
         std::string line;
-        std::size_t used = window;
-        for (std::size_t i = 0; i < window; ++i) {
-            const char c = pending[i];
-            if (c == '\n') {
-                used = i + 1;
-                break;
-            }
-            if (c != '\r') line.push_back(c);
-        }
-        pending.erase(0, used);
-        lines.push_back(std::move(line));
+        while (lines.size() < count && file.ReadString(line)) lines.push_back(line);
+    } catch (const FileException&) {
+        lines.clear();
     }
     return lines;
 }
