@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "app/Random.h"
 #include "app/TickClock.h"
 #include "ui/CMainWnd.h"
 
@@ -48,6 +49,9 @@ void CApp::InstallQuitSignals() {
 CApp::~CApp() { mainWnd_.reset(); }
 
 bool CApp::InitInstance() {
+  // Only this thread is seeded: the battle's thread draws the same numbers
+  // in every run, the rival's deployments differ.
+  SeedRandom(TickCount());
   mainWnd_ = std::make_unique<CMainWnd>(economy_, TickCount);
   mainWnd_->show();
   // Centred on the screen; the window manager's frame is only known once shown.
