@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace kivora {
+
+// The one place where bytes from data files become Unicode for display or
+// printing. Text that is already valid UTF-8 comes back unchanged; anything
+// else is decoded as Shift-JIS (Windows code page 932), each byte that cannot
+// be decoded (a stray byte, a lead byte without its trail byte) becoming one
+// U+FFFD. Inside the engine text stays in its bytes and is compared as bytes.
+std::string ToUtf8(std::string_view bytes);
+
+// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace kivora

@@ -1,0 +1,49 @@
+#include "field/StatusSheet.h"
+
+#include <cstdio>
+
+namespace kivora {
+
+namespace {
+
+const char* const kStateNames[21] = {
+    "静止中",     "前進",       "後退",       "左移動",     "右移動",   "左旋回", "右旋回",
+    "前Ｊ準備中", "後Ｊ準備中", "左Ｊ準備中", "右Ｊ準備中", "前Ｊ中",   "後Ｊ中", "左Ｊ中",
+    "右Ｊ中",     "射撃準備中", "射撃中",     "格闘",       "伏せ",     "取得",   "被弾",
+};
+
+template <typename... Args>
+void Append(std::string& out, const char* format, Args... args) {
+  char line[128];
+  const int n = std::snprintf(line, sizeof line, format, args...);
+  if (n > 0) out.append(line, static_cast<std::size_t>(n) < sizeof line ? static_cast<std::size_t>(n) : sizeof line - 1);
+}
+
+const char* SheetStateName(int state) { return state >= 0 && state < 21 ? kStateNames[state] : "?"; }
+
+}  // namespace
+
+std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, const UnitSheet* unit) {
+  std::string text;
+  Append(text, "残金:%10luペコグスタ\nポボゴム:%10luポイント\n---- * ----\n",
+         static_cast<unsigned long>(money), static_cast<unsigned long>(rivalPoints));
+  if (unit == nullptr) return text;
+
+  text += unit->kind == 1 ? "ペコ党部隊 " : "ポボゴム ";
+  // Names and commands come from data files and may be of any length, so
+  // they are appended whole instead of through a fixed buffer.
+  text += "カヴォラ[" + unit->modelName + "]\n";
+  Append(text, "x:%d y:%d dir:%d [", static_cast<int>(unit->x / 100), static_cast<int>(unit->y / 100),
+         static_cast<int>(unit->direction));
+  text += SheetStateName(unit->state);
+  text += "]\n";
+  Append(text, "HP:%d  武器:%d 発\n", static_cast<int>(unit->hp), static_cast<int>(unit->remain));
+  text += "実行<" + unit->command + ">\n";
+  for (int i = 0; i < 13; ++i) {
+    Append(text, "%c=%10d %c=%10d\n", 'A' + i, static_cast<int>(unit->variables[i]), 'N' + i,
+           static_cast<int>(unit->variables[13 + i]));
+  }
+  return text;
+}
+
+}  // namespace kivora

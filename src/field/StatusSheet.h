@@ -1,0 +1,27 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kivora {
+
+// What the status view shows of one unit, gathered under the field lock so
+// the sheet can be written without holding it. Texts are UTF-8.
+struct UnitSheet {
+  int kind = 0;               // 1 = the player's side, anything else the rival's
+  std::string modelName;      // the model file the unit was built from
+  std::int32_t x = 0, y = 0;  // field units
+  std::int32_t direction = 0;
+  int state = 0;              // 0..20
+  std::int32_t hp = 0;
+  std::int32_t remain = 0;    // bullets left
+  std::string command;        // the command to run next, "-" when none
+  std::array<std::int32_t, 26> variables{};
+};
+
+// The whole text of the status view: money, rival points, the rule, and the
+// sheet of the selected unit when there is one (20 lines), every line ended
+// by '\n'.
+std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, const UnitSheet* unit);
+
+}  // namespace kivora

@@ -1,0 +1,33 @@
+#pragma once
+#include <QApplication>
+
+#include <memory>
+
+#include "economy/Economy.h"
+
+namespace kivora {
+
+class CMainWnd;
+
+// The game itself: the economy and the field live here for the whole run,
+// the main window shows them. Nothing is read from the command line and
+// nothing is saved.
+class CApp : public QApplication {
+  Q_OBJECT
+ public:
+  CApp(int& argc, char** argv);
+  ~CApp() override;
+
+  // Seeds this thread's random numbers from the clock, sets the counters to
+  // their start values and shows the main window. False when there is none.
+  bool InitInstance();
+
+  Economy& GetEconomy() { return economy_; }
+  CMainWnd* MainWnd() const { return mainWnd_.get(); }
+
+ private:
+  Economy economy_;
+  std::unique_ptr<CMainWnd> mainWnd_;
+};
+
+}  // namespace kivora

@@ -1,0 +1,136 @@
+#include "ui/CMainWnd.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "app/TickClock.h"
+#include "economy/Economy.h"
+#include "ui/FieldViewWnd.h"
+#include "ui/StatusViewWnd.h"
+
+namespace kivora {
+
+namespace {
+constexpr std::uint32_t kCampaignStepMs = 180000;
+constexpr std::uint32_t kFlashPeriodMs = 1000;
+}  // namespace
+
+CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(std::move(clock)) {
+  if (!clock_) clock_ = TickCount;
+  setWindowTitle("Kivora Virtual System by Pobogom");
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowIcon(QIcon(":/AppIcon"));
+
+  auto* client = new QWidget(this);
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+
+  fieldView_ = new FieldViewWnd({[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
+                                 [this] { ClearSelection(); }},
+                                client);
+  fieldView_->setGeometry(0, 0, 320, 320);
+
+  statusView_ = new StatusViewWnd(economy_, clock_, client);
+  statusView_->setGeometry(321, 0, kClientWidth - 321, 320);
+
+  messageLog_ = new QListWidget(client);
+  messageLog_->setObjectName("MessageLog");
+  messageLog_->setGeometry(0, 321, kClientWidth, kClientHeight - 321);
+  messageLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  messageLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  BuildMenu();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+  fieldView_->Start();
+  lastCampaignTick_ = clock_();
+  campaignTimer_ = new QTimer(this);
+  connect(campaignTimer_, &QTimer::timeout, this, &CMainWnd::CampaignTick);
+  campaignTimer_->start(kCampaignTimerMs);
+}
+
+CMainWnd::~CMainWnd() {
+  // The simulation thread goes first: it may still be drawing the field.
+  if (fieldView_ != nullptr) fieldView_->Stop();
+}
+
+void CMainWnd::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QString::fromUtf8("ファイル(&F)"));
+  actions_[0] = file->addAction(QString::fromUtf8("終了(&X)"), this, &CMainWnd::OnExit);
+  actions_[1] = menuBar()->addAction(QString::fromUtf8("ＯＫＥ購入(&B)!"), this, &CMainWnd::OnBuy);
+  actions_[2] = menuBar()->addAction(QString::fromUtf8("スロットマシーン(&M)!"), this, &CMainWnd::OnSlot);
+  actions_[3] = menuBar()->addAction(QString::fromUtf8("ローン「党首」(&L)!"), this, &CMainWnd::OnLoan);
+  for (int i = 0; i < 4; ++i) actions_[i]->setData(1000 + i);
+}
+
+QAction* CMainWnd::MenuAction(int id) const {
+  return id >= 1000 && id <= 1003 ? actions_[id - 1000] : nullptr;
+}
+
+void CMainWnd::AddMessage(const std::string& text) {
+  while (messageLog_->count() >= kMessageLogLimit) delete messageLog_->takeItem(0);
+  messageLog_->addItem(QString::fromStdString(text));
+  messageLog_->setCurrentRow(messageLog_->count() - 1);
+}
+
+void CMainWnd::SelectAt(std::int32_t fx, std::int32_t fy) { statusView_->SelectAt(fx, fy); }
+
+void CMainWnd::ClearSelection() { statusView_->ClearSelection(); }
+
+void CMainWnd::CampaignTick() {
+  const std::uint32_t now = clock_();
+  if (TicksSince(lastCampaignTick_, now) >= kCampaignStepMs) {
+    ++campaignSteps_;
+    lastCampaignTick_ = now;
+  }
+  if (flashing_ && TicksSince(lastFlashTick_, now) > kFlashPeriodMs) {
+    Flash();
+    lastFlashTick_ = now;
+  }
+  statusView_->Refresh();
+}
+
+void CMainWnd::PostSquadLost() {
+  QMetaObject::invokeMethod(this, &CMainWnd::OnSquadLost, Qt::QueuedConnection);
+}
+
+void CMainWnd::OnSquadLost() {
+  if (!isMinimized()) return;
+  lastFlashTick_ = clock_();
+  Flash();
+  flashing_ = true;
+}
+
+void CMainWnd::Flash() {
+  ++flashCount_;
+  QApplication::alert(this);
+}
+
+void CMainWnd::OnExit() {}
+
+void CMainWnd::OnBuy() {}
+
+void CMainWnd::OnSlot() { statusView_->update(); }
+
+void CMainWnd::OnLoan() {}
+
+void CMainWnd::closeEvent(QCloseEvent* event) {
+  campaignTimer_->stop();
+  event->accept();
+}
+
+void CMainWnd::changeEvent(QEvent* event) {
+  // Bringing the window back to the player ends the flashing. Some window
+  // systems keep a minimised window active, which is no sign of the player.
+  const bool shown = event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange;
+  if (shown && isActiveWindow() && !isMinimized()) flashing_ = false;
+  QMainWindow::changeEvent(event);
+}
+
+}  // namespace kivora

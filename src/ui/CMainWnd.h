@@ -1,0 +1,85 @@
+#pragma once
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QAction;
+class QListWidget;
+class QTimer;
+
+namespace kivora {
+
+class Economy;
+class FieldViewWnd;
+class StatusViewWnd;
+
+// The game's one top-level window: the field, the status sheet and the
+// message log in a fixed 640 x 400 client area, the menu, and the campaign
+// timer that brings the rival's deployments and the party leader's visits.
+class CMainWnd : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int kClientWidth = 640;
+  static constexpr int kClientHeight = 400;
+  static constexpr int kCampaignTimerMs = 100;
+  // The log keeps this many lines; the oldest go first once it is full.
+  // Deployments and visits add about 45 lines an hour, so this holds days.
+  static constexpr int kMessageLogLimit = 10000;
+
+  using Clock = std::function<std::uint32_t()>;
+
+  CMainWnd(Economy& economy, Clock clock);
+  ~CMainWnd() override;
+
+  // Appends a line (UTF-8) to the message log and scrolls it into view.
+  void AddMessage(const std::string& text);
+
+  void SelectAt(std::int32_t fx, std::int32_t fy);
+  void ClearSelection();
+
+  // What the 100 ms timer runs; public so tests can drive a clock.
+  void CampaignTick();
+  // The field's notice that the player's last unit fell; any thread.
+  void PostSquadLost();
+  void OnSquadLost();
+
+  // Menu commands.
+  void OnExit();
+  void OnBuy();
+  void OnSlot();
+  void OnLoan();
+
+  QAction* MenuAction(int id) const;
+  QListWidget* MessageLog() const { return messageLog_; }
+  StatusViewWnd* StatusView() const { return statusView_; }
+  FieldViewWnd* FieldView() const { return fieldView_; }
+  bool Flashing() const { return flashing_; }
+  int FlashCount() const { return flashCount_; }
+  int CampaignSteps() const { return campaignSteps_; }
+  QTimer* CampaignTimer() const { return campaignTimer_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void Flash();
+
+  Economy& economy_;
+  Clock clock_;
+  FieldViewWnd* fieldView_ = nullptr;
+  StatusViewWnd* statusView_ = nullptr;
+  QListWidget* messageLog_ = nullptr;
+  QTimer* campaignTimer_ = nullptr;
+  std::uint32_t lastCampaignTick_ = 0;
+  std::uint32_t lastFlashTick_ = 0;
+  bool flashing_ = false;
+  int flashCount_ = 0;
+  int campaignSteps_ = 0;
+  QAction* actions_[4] = {};
+};
+
+}  // namespace kivora

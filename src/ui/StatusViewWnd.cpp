@@ -1,0 +1,97 @@
+#include "ui/StatusViewWnd.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/TickClock.h"
+#include "economy/Economy.h"
+#include "field/StatusSheet.h"
+
+namespace kivora {
+
+namespace {
+
+struct IntervalItem {
+  const char* text;
+  int id;
+};
+// Longest first, as the menu lists them.
+const IntervalItem kIntervals[] = {
+    {"１秒程度", 1010},      {"900ミリ秒程度", 1009}, {"800ミリ秒程度", 1008}, {"700ミリ秒程度", 1007},
+    {"600ミリ秒程度", 1006}, {"500ミリ秒程度", 1005}, {"400ミリ秒程度", 1004}, {"300ミリ秒程度", 1003},
+    {"200ミリ秒程度", 1002}, {"わずか100ミリ秒程度", 1001},
+};
+
+}  // namespace
+
+StatusViewWnd::StatusViewWnd(Economy& economy, std::function<std::uint32_t()> clock, QWidget* parent)
+    : QWidget(parent), economy_(economy), clock_(std::move(clock)) {
+  setObjectName("Status");
+  // Every ASCII character of the IPA Gothic has one width, so the columns of
+  // the variable lines stay aligned.
+  font_ = QFont("IPAGothic");
+  font_.setPixelSize(16);
+  font_.setStyleHint(QFont::TypeWriter);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  lastRefresh_ = clock_();
+}
+
+StatusViewWnd::~StatusViewWnd() = default;
+
+void StatusViewWnd::SelectAt(std::int32_t, std::int32_t) {}
+
+void StatusViewWnd::ClearSelection() { update(); }
+
+bool StatusViewWnd::Refresh() {
+  const std::uint32_t now = clock_();
+  if (TicksSince(lastRefresh_, now) < static_cast<std::uint32_t>(refreshInterval_)) return false;
+  lastRefresh_ = now;
+  update();
+  return true;
+}
+
+void StatusViewWnd::OnIntervalCommand(int id) {
+  if (id < 1001 || id > 1010) return;
+  refreshInterval_ = (id - 1000) * 100;
+}
+
+QMenu* StatusViewWnd::BuildIntervalMenu() {
+  auto* menu = new QMenu(this);
+  menu->addAction(QString::fromUtf8("表示更新間隔"));
+  menu->addSeparator();
+  for (const IntervalItem& item : kIntervals) {
+    QAction* action = menu->addAction(QString::fromUtf8(item.text));
+    action->setData(item.id);
+    action->setCheckable(true);
+    action->setChecked((item.id - 1000) * 100 == refreshInterval_);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { OnIntervalCommand(id); });
+  }
+  return menu;
+}
+
+std::string StatusViewWnd::SheetText() const {
+  return StatusSheetText(economy_.GetMoney(), economy_.GetRivalPoints(), nullptr);
+}
+
+void StatusViewWnd::paintEvent(QPaintEvent*) {
+  const QString text = QString::fromStdString(SheetText());
+  // Qt paints widgets into an off-screen backing store and shows the result
+  // at once, so clearing and drawing here never flickers.
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  painter.setFont(font_);
+  painter.setPen(Qt::black);
+  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+void StatusViewWnd::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return QWidget::mousePressEvent(event);
+  QMenu* menu = BuildIntervalMenu();
+  menu->exec(event->globalPosition().toPoint());
+  delete menu;
+}
+
+}  // namespace kivora

@@ -1,0 +1,112 @@
+#include "field/StatusSheet.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <sstream>
+#include <vector>
+
+namespace kivora {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(StatusSheetTest, WithoutSelectionShowsExactlyTheThreeHeadLines) {
+  const std::string text = StatusSheetText(1000, 0, nullptr);
+  EXPECT_EQ(text,
+            "残金:      1000ペコグスタ\n"
+            "ポボゴム:         0ポイント\n"
+            "---- * ----\n");
+}
+
+TEST(StatusSheetTest, CountersAreRightAlignedInTenColumnsWholeRange) {
+  struct Case {
+    std::uint32_t money, points;
+    const char* moneyLine;
+    const char* pointsLine;
+  } cases[] = {
+      {0, 10000, "残金:         0ペコグスタ", "ポボゴム:     10000ポイント"},
+      {2000000000u, 1, "残金:2000000000ペコグスタ", "ポボゴム:         1ポイント"},
+      {4294967295u, 4294967295u, "残金:4294967295ペコグスタ", "ポボゴム:4294967295ポイント"},
+  };
+  for (const Case& c : cases) {
+    const auto lines = Lines(StatusSheetText(c.money, c.points, nullptr));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], c.moneyLine);
+    EXPECT_EQ(lines[1], c.pointsLine);
+  }
+}
+
+TEST(StatusSheetTest, SelectedUnitSheetHasTwentyLinesInOrder) {
+  UnitSheet unit;
+  unit.kind = 1;
+  unit.modelName = "kivo.spc";
+  unit.x = -150;
+  unit.y = 250;
+  unit.direction = 90;
+  unit.state = 1;
+  unit.hp = 120;
+  unit.remain = 30;
+  unit.command = "-";
+  unit.variables[0] = -5;        // A
+  unit.variables[13] = INT_MAX;  // N
+  unit.variables[12] = INT_MIN;  // M
+  unit.variables[25] = 7;        // Z
+
+  const auto lines = Lines(StatusSheetText(1000, 0, &unit));
+  ASSERT_EQ(lines.size(), 20u);
+  EXPECT_EQ(lines[3], "ペコ党部隊 カヴォラ[kivo.spc]");
+  EXPECT_EQ(lines[4], "x:-1 y:2 dir:90 [前進]");
+  EXPECT_EQ(lines[5], "HP:120  武器:30 発");
+  EXPECT_EQ(lines[6], "実行<->");
+  EXPECT_EQ(lines[7], "A=        -5 N=2147483647");
+  EXPECT_EQ(lines[8], "B=         0 O=         0");
+  EXPECT_EQ(lines[19], "M=-2147483648 Z=         7");
+}
+
+TEST(StatusSheetTest, RivalUnitAndPositionsTruncateTowardZero) {
+  struct Case {
+    int kind;
+    std::int32_t x, y;
+    int state;
+    const char* head;
+    const char* place;
+  } cases[] = {
+      {2, 99, -99, 0, "ポボゴム カヴォラ[m]", "x:0 y:0 dir:-179 [静止中]"},
+      {0, INT_MIN, INT_MAX, 20, "ポボゴム カヴォラ[m]", "x:-21474836 y:21474836 dir:-179 [被弾]"},
+      {1, -100, 100, 15, "ペコ党部隊 カヴォラ[m]", "x:-1 y:1 dir:-179 [射撃準備中]"},
+      // A state outside the table must not read past the names.
+      {1, 0, 0, 21, "ペコ党部隊 カヴォラ[m]", "x:0 y:0 dir:-179 [?]"},
+      {1, 0, 0, -1, "ペコ党部隊 カヴォラ[m]", "x:0 y:0 dir:-179 [?]"},
+  };
+  for (const Case& c : cases) {
+    UnitSheet unit;
+    unit.kind = c.kind;
+    unit.modelName = "m";
+    unit.x = c.x;
+    unit.y = c.y;
+    unit.direction = -179;
+    unit.state = c.state;
+    const auto lines = Lines(StatusSheetText(0, 0, &unit));
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_EQ(lines[3], c.head);
+    EXPECT_EQ(lines[4], c.place);
+  }
+}
+
+TEST(StatusSheetTest, LongNamesAndCommandsAreKeptWhole) {
+  UnitSheet unit;
+  unit.modelName = std::string(5000, 'k');
+  unit.command = "SEARCHE,300(0,60)," + std::string(3000, 'x');
+  const std::string text = StatusSheetText(0, 0, &unit);
+  EXPECT_NE(text.find("カヴォラ[" + unit.modelName + "]\n"), std::string::npos);
+  EXPECT_NE(text.find("実行<" + unit.command + ">\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kivora

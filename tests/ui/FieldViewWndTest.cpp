@@ -1,0 +1,44 @@
+#include "ui/FieldViewWnd.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
+
+namespace kivora {
+namespace {
+
+// QTest takes the point (0, 0) for the widget's centre, so the events are sent by hand.
+void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
+  QApplication::sendEvent(widget, &release);
+}
+
+TEST(FieldViewWndTest, LeftClickSelectsAtTheFieldPointRightClickClears) {
+  std::optional<std::pair<std::int32_t, std::int32_t>> selected;
+  int clears = 0;
+  FieldViewWnd view({[&](std::int32_t x, std::int32_t y) { selected = {x, y}; }, [&] { ++clears; }}, nullptr);
+  view.show();
+  struct Case {
+    QPoint pixel;
+    std::int32_t x, y;
+  } cases[] = {{{160, 160}, 0, 0}, {{0, 0}, -16000, 16000}, {{319, 319}, 15900, -15900}, {{161, 150}, 100, 1000}};
+  for (const Case& c : cases) {
+    selected.reset();
+    Click(&view, Qt::LeftButton, c.pixel);
+    ASSERT_TRUE(selected.has_value());
+    EXPECT_EQ(*selected, std::make_pair(c.x, c.y)) << c.pixel.x() << "," << c.pixel.y();
+  }
+  selected.reset();
+  Click(&view, Qt::RightButton, QPoint(10, 10));
+  EXPECT_EQ(clears, 1);
+  EXPECT_FALSE(selected.has_value());
+}
+
+}  // namespace
+}  // namespace kivora
