@@ -1,0 +1,133 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "sim/Ref.h"
+
+namespace kivora {
+
+class Command;
+class Field;
+
+// Kind codes of field objects.
+inline constexpr int kKindPlayerUnit = 1;
+inline constexpr int kKindRivalUnit = 2;
+inline constexpr int kKindWall = 3;
+inline constexpr int kKindBullet = 4;
+inline constexpr int kKindParts = 5;
+
+inline constexpr bool IsUnitKind(int kind) { return kind == kKindPlayerUnit || kind == kKindRivalUnit; }
+
+// Behaviour states 0..20.
+inline constexpr int kStateCount = 21;
+enum State : std::int32_t {
+    kStanding = 0,
+    kForward = 1,
+    kBackward = 2,
+    kLeftStep = 3,
+    kRightStep = 4,
+    kTurnLeft = 5,
+    kTurnRight = 6,
+    kJumpForwardReady = 7,
+    kJumpBackwardReady = 8,
+    kJumpLeftReady = 9,
+    kJumpRightReady = 10,
+    kJumpForward = 11,
+    kJumpBackward = 12,
+    kJumpLeft = 13,
+    kJumpRight = 14,
+    kAiming = 15,
+    kFiring = 16,
+    kFighting = 17,
+    kProne = 18,
+    kPickingUp = 19,
+    kHit = 20,
+};
+
+// The name the status sheet shows for a state ("" outside 0..20).
+const char* StateName(std::int32_t state);
+// Which state changes are allowed: a higher priority always interrupts
+// (0 outside 0..20).
+std::int32_t StatePriorityOf(std::int32_t state);
+
+inline constexpr int kVariableCount = 26;
+
+// Everything on the field: units, bullets, walls and parts.
+//
+// Objects live on the heap and are reference counted. The object is born
+// holding one reference, which the field keeps while the object is on it;
+// whatever targets the object holds another, so an object that has left the
+// field stays valid while anything still aims at it. Data members are
+// public: commands, the field view and the status sheet read them, and
+// whoever places an object writes its position and size.
+class EE {
+public:
+    EE();
+    EE(const EE&) = delete;
+    EE& operator=(const EE&) = delete;
+
+    std::int32_t x = 0, y = 0;               // centre, field units
+    std::int32_t width = 100, height = 100;  // box size, field units
+    std::int32_t direction = 0;              // degrees, -179..180
+    std::int32_t vx = 0, vy = 0;             // this tick's displacement
+    std::int32_t spin = 0;                   // this tick's change of direction
+    std::int32_t moveSpeed = 100;            // walking speed; a bullet's flight speed
+    std::int32_t jumpSpeed = 400;            // jumping and lunging speed; unit of knockback
+    std::int32_t turnSpeed = 1;              // turning rate; a bullet's steering limit
+    Command* firstCommand = nullptr;         // the program, owned by the unit (OKE)
+    Command* currentCommand = nullptr;       // executed next; null: the program has stopped
+    std::array<std::int32_t, kVariableCount> variables{};  // 'A'..'Z'
+    std::int32_t state = kStanding;
+    std::int32_t timer = 0;  // ticks left in the state; 0: no countdown
+    std::int32_t level = 1;  // program phases per tick in which a command runs
+    Ref<EE> target;          // what the current state aims at
+    // Numbers objects 1, 2, 3, ... in the order in which they first join
+    // their field (0 before that), so traces and tests can name them without
+    // relying on addresses.
+    std::int64_t fieldId = 0;
+
+    virtual std::int32_t StatePriority(std::int32_t s) const;
+    virtual std::int32_t StateDuration(std::int32_t s) const;
+    virtual ~EE();
+    virtual int Kind() const = 0;
+    // Executes one command of the program when `phase` <= `level`.
+    virtual void RunProgram(int phase, Field& field);
+    // One tick of movement: the motion integration shared by every object.
+    virtual void Step(Field& field);
+    // Enters `newState` aiming at `newTarget` if the state priorities allow it.
+    virtual void SetState(std::int32_t newState, EE* newTarget);
+    // Back to standing, unless being hit; the target stays.
+    virtual void Cancel();
+    // The centred-box test; touching boxes do not overlap.
+    virtual bool Overlaps(const EE& other) const;
+    // Ammunition left (units only).
+    virtual std::int32_t Remain() const;
+    // Replaces the counted reference to the target.
+    virtual void SetTarget(EE* newTarget);
+    // The current command as the status sheet shows it, "-" without one.
+    virtual std::string DescribeCommand() const;
+    virtual void AddRef();
+    // Gives back one reference; the last one destroys the object.
+    virtual void Release();
+
+    std::int32_t RefCount() const { return refCount_.load(std::memory_order_acquire); }
+
+    // 'A'..'Z' only; any other character reads 0 and writes nothing.
+    std::int32_t GetVar(char c) const;
+    void SetVar(char c, std::int32_t v);
+
+    // The plain box test, also used by the bullet's swept test when it does
+    // not move.
+    static bool BoxesOverlap(const EE& a, const EE& b);
+
+protected:
+    // The motion integration itself, for derived Step overrides.
+    void Integrate();
+
+private:
+    std::atomic<std::int32_t> refCount_{1};
+};
+
+}  // namespace kivora

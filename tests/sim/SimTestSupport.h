@@ -1,0 +1,105 @@
+#pragma once
+// Small builders for battle tests: models without files, objects placed on
+// a field, and a scripted command for driving programs.
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "economy/Economy.h"
+#include "lang/Command.h"
+#include "sim/Bullette.h"
+#include "sim/EE.h"
+#include "sim/Field.h"
+#include "sim/OKE.h"
+#include "sim/OKEspec.h"
+#include "sim/Parts.h"
+#include "sim/Wall.h"
+
+namespace kivora::test {
+
+// A model that makes arithmetic easy to follow: no countdowns, full armour
+// (factor 1.0), turns up to 180 degrees a tick, straight bullets.
+inline OKEspec PlainSpec() {
+    OKEspec s;
+    s.name = "plain.spc";
+    s.level = 1;
+    s.maxHp = 100;
+    s.armour = 1.0;
+    s.staggerThreshold = 10;
+    s.aimTurnRate = 180;
+    s.bulletPower = 10;
+    s.bulletSpeed = 300;
+    s.bulletLife = 100;
+    s.bulletPowerLoss = 0;
+    s.ammunition = 5;
+    s.homingBullets = 0;
+    s.bulletTurnSpeed = 10;
+    s.fightPower = 5;
+    return s;
+}
+
+// A field with its own economy.
+struct TestField {
+    Economy economy;
+    Field field{economy};
+
+    OKE* Unit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
+              std::int32_t direction = 0) {
+        Ref<OKE> u = MakeRef<OKE>(team, spec);
+        u->x = x;
+        u->y = y;
+        u->direction = direction;
+        return field.Deploy(std::move(u));
+    }
+    Wall* AddWall(std::int32_t x, std::int32_t y, std::int32_t w = 800, std::int32_t h = 800) {
+        Ref<Wall> wall = MakeRef<Wall>();
+        wall->x = x;
+        wall->y = y;
+        wall->width = w;
+        wall->height = h;
+        return static_cast<Wall*>(field.Add(std::move(wall)));
+    }
+    Parts* AddPart(std::int32_t x, std::int32_t y) {
+        Ref<Parts> part = MakeRef<Parts>();
+        part->x = x;
+        part->y = y;
+        return static_cast<Parts*>(field.Add(std::move(part)));
+    }
+};
+
+// A command that runs a test's lambda; chains of them make programs.
+class ScriptCommand : public Command {
+public:
+    explicit ScriptCommand(std::function<void(EE&)> f) : f_(std::move(f)) {}
+    int Parse(const char*) override { return 1; }
+    Command* Execute(EE* unit, EElist&) override {
+        f_(*unit);
+        return next;
+    }
+    const char* Describe() override { return "SCRIPT"; }
+
+private:
+    std::function<void(EE&)> f_;
+};
+
+// Chains `steps` into a program (next = textNext = the following one) and
+// returns its first command; `loop` makes the last one go back to the first.
+inline Command* Program(std::vector<std::function<void(EE&)>> steps, bool loop = false) {
+    Command* first = nullptr;
+    Command* last = nullptr;
+    for (auto& f : steps) {
+        Command* c = new ScriptCommand(std::move(f));
+        if (last) last->next = last->textNext = c; else first = c;
+        last = c;
+    }
+    if (loop && last) last->next = first;
+    return first;
+}
+
+inline void Give(OKE& unit, Command* program) {
+    auto lock = unit.LockProgram();
+    unit.InstallProgram(program);
+}
+
+}  // namespace kivora::test
