@@ -110,17 +110,17 @@ private:
 };
 
 void PrintSide(std::FILE* out, const Field& field, int kind, const char* title,
-               const std::map<std::uint32_t, std::string>& programs) {
+               const std::map<std::int64_t, std::string>& programs) {
   std::vector<const OKE*> units;
   for (const OKE* unit : field.unitList) {
     if (unit->Kind() == kind) units.push_back(unit);
   }
   std::fprintf(out, "%s: %zu unit%s\n", title, units.size(), units.size() == 1 ? "" : "s");
   for (const OKE* unit : units) {
-    const auto program = programs.find(unit->id);
+    const auto program = programs.find(unit->fieldId);
     const std::string programName =
         program == programs.end() || program->second.empty() ? std::string("-") : ToUtf8(program->second);
-    std::fprintf(out, "  #%u %s %s hp=%d ammo=%d at (%d,%d) dir=%d\n", unit->id, ToUtf8(unit->spec->name).c_str(),
+    std::fprintf(out, "  #%lld %s %s hp=%d ammo=%d at (%d,%d) dir=%d\n", static_cast<long long>(unit->fieldId), ToUtf8(unit->spec->name).c_str(),
                  programName.c_str(), unit->hp, unit->ammo, unit->x, unit->y, unit->direction);
   }
 }
@@ -152,7 +152,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err) {
   Economy economy;
   SpecTable specs;
   Field field(economy);
-  std::map<std::uint32_t, std::string> programs;  // unit id -> program file, for the summary
+  std::map<std::int64_t, std::string> programs;  // unit id -> program file, for the summary
   std::vector<SpawnedUnit> spawned;
 
   auto remember = [&] {
@@ -179,7 +179,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err) {
     unit->y = randomRange(-150, 150) * 100;
     unit->direction = randomRange(-179, 180);
     const OKE* placed = field.Deploy(std::move(unit));
-    programs[placed->id] = wanted.program.value_or("");
+    programs[placed->fieldId] = wanted.program.value_or("");
   }
 
   std::FILE* trace = nullptr;

@@ -21,7 +21,7 @@ void Number(std::string& out, T value) {
 
 void Id(std::string& out, const EE* object) {
   if (object) {
-    Number(out, object->id);
+    Number(out, object->fieldId);
   } else {
     out += '-';
   }
@@ -77,7 +77,7 @@ void AppendTraceTick(std::string& out, std::uint64_t tick, const Field& field, c
   for (const EE* object : field.fieldList.Items()) {
     const int kind = object->Kind();
     out += "O ";
-    Number(out, object->id);
+    Number(out, object->fieldId);
     out += ' ';
     Number(out, kind);
     out += " x=";
@@ -123,7 +123,11 @@ void AppendTraceTick(std::string& out, std::uint64_t tick, const Field& field, c
       out += " power=";
       Number(out, bullet.power);
       out += " owner=";
-      Number(out, bullet.ownerId);
+      if (bullet.ownerFieldId != 0) {
+        Number(out, bullet.ownerFieldId);
+      } else {
+        out += '-';
+      }
     }
     out += '\n';
   }

@@ -66,7 +66,7 @@ int SpawnRivalUnits(Field& field, SpecTable& specs, int count, std::vector<Spawn
       // in the middle of a tick.
       const std::lock_guard<std::mutex> hold(field.lock);
       const OKE* placedUnit = field.Deploy(std::move(unit));
-      if (spawned) spawned->push_back(SpawnedUnit{placedUnit->id, std::move(program)});
+      if (spawned) spawned->push_back(SpawnedUnit{placedUnit->fieldId, std::move(program)});
     }
     ++placed;
   }

@@ -19,7 +19,7 @@ std::vector<std::string> ListRivalChoices(std::string_view pattern);
 // What a deployment placed, for callers that report it: the unit's field
 // id and its program file ("" for none).
 struct SpawnedUnit {
-  std::uint32_t id = 0;
+  std::int64_t id = 0;
   std::string program;
 };
 
