@@ -1,0 +1,22 @@
+# all
+NOP
+-
+JUMPLEFT
+TURNRIGHT
+FIGHT
+PRONE
+GET
+SEARCHB,100(-90,180),dodge
+SEARCHP,50(0,90),get
+SEARCHO,20(0,30),wall
+SEARCHF,100(0,90),f
+VAR,A=5
+VAR,a+b
+COND,A>=10,x
+COND,A==B,y
+RANDOM,1/3,x
+REMAIN,<=0,reload
+GETINFO,b=dir
+:x
+:y
+>x

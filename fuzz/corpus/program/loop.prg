@@ -1,0 +1,7 @@
+:top
+FORWARD
+SEARCHE,300(0,60),shoot
+>top
+:shoot
+FIRE,300(0,60)
+>top

@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+
+#include "field/Bmp.h"
+
+namespace kivora {
+
+class Canvas;
+class DIBits;
+class EElist;
+class Field;
+class PictureCache;
+
+// The field view: 320 x 320 pixels, field (0, 0) at pixel (160, 160), 100
+// field units to a pixel, field y growing upwards.
+inline constexpr int kViewSize = 320;
+inline constexpr int kViewCentre = 160;
+inline constexpr int kFieldUnitsPerPixel = 100;
+
+// The stock dark-gray brush the walls are filled with.
+inline constexpr Pixel kWallBrush = Rgb(64, 64, 64);
+
+struct ViewPoint {
+  int x;
+  int y;
+  friend bool operator==(const ViewPoint&, const ViewPoint&) = default;
+};
+
+// Field position to view pixel; the division truncates toward zero, so
+// x = -150 lands on pixel 159.
+constexpr ViewPoint FieldToView(std::int32_t x, std::int32_t y) {
+  return {kViewCentre + x / kFieldUnitsPerPixel, kViewCentre - y / kFieldUnitsPerPixel};
+}
+
+// The picture file drawn for an object of a kind; null for kinds without one.
+// Walls have a name in the table but are drawn as filled rectangles.
+const char* PictureFileOfKind(int kind);
+
+// The colour of the plain square drawn in place of an object whose picture
+// cannot be loaded, so that a missing or broken file never hides units,
+// bullets or parts.
+Pixel MarkerColourOfKind(int kind);
+
+// Draws one frame: the background centred on the view (where it does not
+// reach, earlier frames stay), then every object of the field list in list
+// order, walls as rectangles of `wallBrush`, everything else as its picture
+// centred on its position. The caller holds the field's lock.
+//
+// A missing background is skipped. An object whose picture cannot be loaded
+// is drawn as a plain square of its own box (at least 3 x 3 pixels) in its
+// kind's marker colour. A picture that failed is tried again next frame.
+void DrawField(Canvas& dc, const EElist& fieldList, PictureCache& pictures, const DIBits* background,
+               Pixel wallBrush);
+
+// The same with the background "bg.bmp" from `pictures` and the dark-gray brush.
+void DrawField(Canvas& dc, const Field& field, PictureCache& pictures);
+
+}  // namespace kivora

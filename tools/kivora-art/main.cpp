@@ -1,0 +1,47 @@
+// kivora-art [DIR]: redraws the game's pictures into DIR (default: the
+// current directory, meant to be the source tree):
+//   arena/bg.bmp, kivo1.bmp, kivo2.bmp, bulet.bmp, parts.bmp and the masks
+//   mkivo1.bmp, mkivo2.bmp, mbulet.bmp, mparts.bmp;
+//   res/GOMMU.bmp, res/Slot1.bmp .. res/Slot6.bmp, res/AppIcon.bmp.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "Art.h"
+
+using namespace kivora::art;
+
+int main(int argc, char** argv) {
+  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+    std::fprintf(stderr, "usage: kivora-art [DIR]\n");
+    return 2;
+  }
+  const std::filesystem::path root = argc == 2 ? argv[1] : ".";
+  const std::filesystem::path arena = root / "arena";
+  const std::filesystem::path res = root / "res";
+  std::error_code ec;
+  std::filesystem::create_directories(arena, ec);
+  std::filesystem::create_directories(res, ec);
+
+  bool ok = WriteBmpFile((arena / "bg.bmp").string(), ArenaFloor(), 8);
+  const struct {
+    const char* name;
+    Sprite sprite;
+  } sprites[] = {
+      {"kivo1.bmp", PlayerUnitSprite()},
+      {"kivo2.bmp", RivalUnitSprite()},
+      {"bulet.bmp", BulletSprite()},
+      {"parts.bmp", PartsSprite()},
+  };
+  for (const auto& s : sprites) {
+    ok &= WriteBmpFile((arena / s.name).string(), SpritePicture(s.sprite), 24);
+    ok &= WriteBmpFile((arena / (std::string("m") + s.name)).string(), SpriteMask(s.sprite), 1);
+  }
+
+  ok &= WriteBmpFile((res / "GOMMU.bmp").string(), Portrait(128, TwoColourColouring(false)), 1);
+  for (int i = 0; i < 6; ++i)
+    ok &= WriteBmpFile((res / ("Slot" + std::to_string(i + 1) + ".bmp")).string(), Portrait(128, SlotColouring(i)), 8);
+  ok &= WriteBmpFile((res / "AppIcon.bmp").string(), Portrait(64, SlotColouring(1)), 8);
+  return ok ? 0 : 1;
+}
