@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -231,6 +232,28 @@ TEST_F(ArenaRunTest, CampaignStepsEvery1800TicksOnStandardError) {
   EXPECT_EQ(lines[0].rfind("[1800] ポボゴム「", 0), 0u) << lines[0];
   EXPECT_EQ(lines[1].rfind("[1800] ポボゴムがＯＫＥを", 0), 0u) << lines[1];
   EXPECT_EQ(lines[2].rfind("[3600] ポボゴム「", 0), 0u) << lines[2];
+}
+
+TEST_F(ArenaRunTest, FramesAtTickZeroAndEveryKthTick) {
+  data.Write("map.txt", "0,0,3200,3200\n");
+  const Outcome run = Run({"--ticks", "25", "--quiet", "--frames", "out/frames", "--frame-every", "10",
+                           data.Path().string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(start.Path() / "out" / "frames")) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"frame-000000.bmp", "frame-000010.bmp", "frame-000020.bmp"}));
+  const std::string frame = ReadFile(start.Path() / "out" / "frames" / "frame-000020.bmp");
+  ASSERT_EQ(frame.size(), 54u + 320 * 320 * 3);
+  // No background picture: white, with the map's wall in dark gray in the middle.
+  const auto pixel = [&](int x, int y) {  // bottom-up rows of three bytes
+    const std::size_t at = 54 + (static_cast<std::size_t>(319 - y) * 320 + static_cast<std::size_t>(x)) * 3;
+    return std::string(frame, at, 3);
+  };
+  EXPECT_EQ(pixel(160, 160), std::string(3, '\x40'));
+  EXPECT_EQ(pixel(2, 2), std::string(3, '\xff'));
 }
 
 TEST_F(ArenaRunTest, SummaryNamesTheUnitsOfBothSides) {
