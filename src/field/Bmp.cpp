@@ -1,6 +1,10 @@
 #include "field/Bmp.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <array>
 #include <cstdio>
@@ -252,21 +256,31 @@ bool WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes
 }
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::uint64_t maxBytes) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return std::nullopt;
+  // Non-blocking, so that a pipe or device under a picture's name is refused
+  // instead of waiting for a writer that never comes.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   struct stat info {};
   std::optional<std::vector<std::uint8_t>> result;
-  if (::fstat(::fileno(f), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
       static_cast<std::uint64_t>(info.st_size) <= maxBytes) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
     // A file that shrinks while it is read gives what was there.
-    const std::size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
-    if (!std::ferror(f)) {
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) failed = true;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (!failed) {
       bytes.resize(got);
       result = std::move(bytes);
     }
   }
-  std::fclose(f);
+  ::close(fd);
   return result;
 }
 

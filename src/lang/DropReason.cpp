@@ -17,9 +17,15 @@ std::string SectorReason(int range, int angle, int width) {
   return {};
 }
 
-// The label after the last comma of a format that ends in ",%255[^\t, ]%n".
-std::string LabelReason(int fieldsRead, int fieldsWanted, const char* line, int end, const char* word) {
-  if (fieldsRead == fieldsWanted - 1) return "no label after the comma";
+// The label that ends a branching command. `prefix` scans the line up to the
+// comma before the label and ends in "%n".
+std::string LabelReason(int fieldsRead, int fieldsWanted, const char* line, int end, const char* word,
+                        const char* prefix) {
+  if (fieldsRead == fieldsWanted - 1) {
+    int at = 0;
+    std::sscanf(line, prefix, &at);
+    return at > 0 && line[at] == ',' ? "no label after the comma" : "expected a comma and a label";
+  }
   if (fieldsRead == fieldsWanted && WordOverflows(word, line, end)) return "label longer than 255 bytes";
   return {};
 }
@@ -36,7 +42,7 @@ std::string SearchReason(const char* line, const char* keyword) {
   const int got = std::sscanf(line, "%*[^\t, ],%d(%d,%d),%255[^\t, ]%n", &r, &a, &w, word, &end);
   if (got < 3) return std::string("expected ") + keyword + ",RANGE(ANGLE,WIDTH),LABEL";
   std::string reason = SectorReason(r, a, w);
-  if (reason.empty()) reason = LabelReason(got, 4, line, end, word);
+  if (reason.empty()) reason = LabelReason(got, 4, line, end, word, "%*[^\t, ],%*d(%*d,%*d)%n");
   return reason;
 }
 
@@ -45,7 +51,7 @@ std::string RandomReason(const char* line) {
   char word[wordBufferSize] = {};
   const int got = std::sscanf(line, "%*[^\t, ],%d/%d,%255[^\t, ]%n", &n, &d, word, &end);
   if (got < 2) return "expected RANDOM,N/D,LABEL";
-  return LabelReason(got, 3, line, end, word);
+  return LabelReason(got, 3, line, end, word, "%*[^\t, ],%*d/%*d%n");
 }
 
 std::string RemainReason(const char* line) {
@@ -59,7 +65,7 @@ std::string RemainReason(const char* line) {
     if (at > 0 && line[at] != '=') return "a comparison is written ==, !=, >= or <=";
   }
   if (got < 2) return "expected REMAIN,c=VALUE,LABEL with c one of = ! > <";
-  return LabelReason(got, 3, line, end, word);
+  return LabelReason(got, 3, line, end, word, "%*[^\t, ],%*1[=<>!]=%*d%n");
 }
 
 std::string VarReason(const char* line) {
@@ -78,13 +84,13 @@ std::string CondReason(const char* line) {
   int v = 0, end = 0;
   char word[wordBufferSize] = {};
   int got = std::sscanf(line, "%*[^\t, ],%1c%1[=<>!]=%d,%255[^\t, ]%n", &letter, cmp, &v, word, &end);
-  if (got >= 3) return LabelReason(got, 4, line, end, word);
+  if (got >= 3) return LabelReason(got, 4, line, end, word, "%*[^\t, ],%*1c%*1[=<>!]=%*d%n");
   end = 0;
   got = std::sscanf(line, "%*[^\t, ],%1c%1[=<>!]=%1c,%255[^\t, ]%n", &letter, cmp, &source, word, &end);
   if (got >= 3) {
     if (!IsVariableLetter(FoldLetter(letter)) || !IsVariableLetter(FoldLetter(source)))
       return "variables are the letters A to Z";
-    return LabelReason(got, 4, line, end, word);
+    return LabelReason(got, 4, line, end, word, "%*[^\t, ],%*1c%*1[=<>!]=%*1c%n");
   }
   if (got == 2) {
     int at = 0;

@@ -74,6 +74,17 @@ void Bullette::Step(Field& field) {
     if (life == 0) alive = 0;
 }
 
+Bounds Bullette::Reach() const {
+    const std::int64_t sx = (std::int64_t{x} - prevX) / 4;
+    const std::int64_t sy = (std::int64_t{y} - prevY) / 4;
+    if (sx == 0 && sy == 0) return BoxBounds();
+    // The swept test looks no further than four sub-steps from the start.
+    const std::int64_t endX = prevX + 4 * sx;
+    const std::int64_t endY = prevY + 4 * sy;
+    return {std::min<std::int64_t>(prevX, endX), std::max<std::int64_t>(prevX, endX),
+            std::min<std::int64_t>(prevY, endY), std::max<std::int64_t>(prevY, endY)};
+}
+
 bool Bullette::Overlaps(const EE& other) const {
     const std::int64_t sx = (std::int64_t{x} - prevX) / 4;
     const std::int64_t sy = (std::int64_t{y} - prevY) / 4;

@@ -32,6 +32,7 @@ public:
     void Step(Field& field) override;
     // The swept test along this tick's path.
     bool Overlaps(const EE& other) const override;
+    Bounds Reach() const override;
 };
 
 }  // namespace kivora

@@ -1,5 +1,6 @@
 #include "sim/EE.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "lang/Command.h"
@@ -140,6 +141,13 @@ bool EE::BoxesOverlap(const EE& a, const EE& b) {
     const std::int64_t bBottom = std::int64_t{b.y} - b.height / 2;
     return aLeft < bLeft + b.width && aLeft + a.width > bLeft && aBottom < bBottom + b.height &&
            aBottom + a.height > bBottom;
+}
+
+Bounds EE::BoxBounds() const {
+    const std::int64_t left = std::int64_t{x} - width / 2;
+    const std::int64_t bottom = std::int64_t{y} - height / 2;
+    return {std::min(left, left + width), std::max(left, left + width),
+            std::min(bottom, bottom + height), std::max(bottom, bottom + height)};
 }
 
 bool EE::Overlaps(const EE& other) const { return BoxesOverlap(*this, other); }

@@ -54,6 +54,14 @@ std::int32_t StatePriorityOf(std::int32_t state);
 
 inline constexpr int kVariableCount = 26;
 
+// A closed rectangle in field units, wide enough for any box of the field.
+struct Bounds {
+    std::int64_t left, right, bottom, top;
+    bool Meets(const Bounds& o) const {
+        return left <= o.right && o.left <= right && bottom <= o.top && o.bottom <= top;
+    }
+};
+
 // Everything on the field: units, bullets, walls and parts.
 //
 // Objects live on the heap and are reference counted. The object is born
@@ -117,6 +125,12 @@ public:
     // 'A'..'Z' only; any other character reads 0 and writes nothing.
     std::int32_t GetVar(char c) const;
     void SetVar(char c, std::int32_t v);
+
+    // The object's box as a closed rectangle (a negative size spans the
+    // other way).
+    Bounds BoxBounds() const;
+    // A rectangle outside which Overlaps never finds anything.
+    virtual Bounds Reach() const { return BoxBounds(); }
 
     // The plain box test, also used by the bullet's swept test when it does
     // not move.

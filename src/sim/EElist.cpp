@@ -29,11 +29,13 @@ EE* EElist::FindInSector(int& i, const EE& self, std::int32_t relAngle, std::int
     for (int k = std::max(i, 0); k < Count(); ++k) {
         const EE* obj = At(k);
         if (obj == &self) continue;
-        const BearingDistance bd = BearingAndDistance(self.x, self.y, obj->x, obj->y);
-        if (range < bd.distance) continue;
-        const std::int64_t off = NormalizeAngle(WrapSub(bd.bearing, centre));
+        const std::int64_t dx = std::int64_t{obj->x} - self.x;
+        const std::int64_t dy = std::int64_t{obj->y} - self.y;
+        const double distance = DistanceOf(dx, dy);
+        if (range < distance) continue;
+        const std::int64_t off = NormalizeAngle(WrapSub(BearingOf(dx, dy), centre));
         if ((off < 0 ? -off : off) > half) continue;
-        dist = TruncToInt32(bd.distance);
+        dist = TruncToInt32(distance);
         i = k + 1;
         return At(k);
     }
@@ -42,9 +44,13 @@ EE* EElist::FindInSector(int& i, const EE& self, std::int32_t relAngle, std::int
 }
 
 EE* EElist::NextOverlapping(int& i, const EE& self) const {
+    // Most of the field is nowhere near: a cheap look at the boxes first,
+    // the object's own (possibly swept) test only for what may touch.
+    const Bounds reach = self.Reach();
     for (int k = std::max(i, 0); k < Count(); ++k) {
         const EE* obj = At(k);
         if (obj == &self) continue;
+        if (!reach.Meets(obj->BoxBounds())) continue;
         if (self.Overlaps(*obj)) {
             i = k + 1;
             return At(k);

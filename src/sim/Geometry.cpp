@@ -13,13 +13,22 @@ std::int32_t TruncToInt32(double v) {
 
 double DegreesToRadians(double degrees) { return degrees * kPi / 180; }
 
-BearingDistance BearingAndDistance(std::int64_t dx, std::int64_t dy) {
-    if (dx == 0 && dy == 0) return {0, 0.0};
+double DistanceOf(std::int64_t dx, std::int64_t dy) {
+    if (dx == 0 && dy == 0) return 0.0;
     const double a = static_cast<double>(dx) / 100.0;
     const double b = static_cast<double>(dy) / 100.0;
-    const double distance = std::sqrt(a * a + b * b);
-    const std::int32_t bearing = TruncToInt32(std::atan2(a, b) * 180 / kPi);
-    return {bearing, distance};
+    return std::sqrt(a * a + b * b);
+}
+
+std::int32_t BearingOf(std::int64_t dx, std::int64_t dy) {
+    if (dx == 0 && dy == 0) return 0;
+    const double a = static_cast<double>(dx) / 100.0;
+    const double b = static_cast<double>(dy) / 100.0;
+    return TruncToInt32(std::atan2(a, b) * 180 / kPi);
+}
+
+BearingDistance BearingAndDistance(std::int64_t dx, std::int64_t dy) {
+    return {BearingOf(dx, dy), DistanceOf(dx, dy)};
 }
 
 Displacement Along(std::int32_t speed, std::int32_t heading) {

@@ -61,6 +61,12 @@ inline BearingDistance BearingAndDistance(std::int32_t fromX, std::int32_t fromY
     return BearingAndDistance(std::int64_t{toX} - fromX, std::int64_t{toY} - fromY);
 }
 
+// The two halves of BearingAndDistance, for the sensor, which needs the
+// bearing only of what lies within its range. Same results, same order of
+// operations.
+double DistanceOf(std::int64_t dx, std::int64_t dy);
+std::int32_t BearingOf(std::int64_t dx, std::int64_t dy);
+
 // The displacement of one tick at `speed` along `heading` degrees.
 struct Displacement {
     std::int32_t dx;

@@ -1,5 +1,7 @@
 #include "field/DIBits.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -125,17 +127,20 @@ TEST(DIBitsTest, TopDownFileDrawnUpright) {
 TEST(DIBitsTest, FailedLoads) {
   test::TempDir dir;
   dir.MakeDir("dir.bmp");
+  // A pipe without a writer: opening it for reading would wait forever.
+  ASSERT_EQ(::mkfifo((dir.Path() / "pipe.bmp").c_str(), 0600), 0);
   const std::string good = Solid(4, 4, kRed);
   struct Case { const char* name; std::string bytes; bool exists; };
   const Case cases[] = {
       {"missing.bmp", "", false},
       {"dir.bmp", "", true},
+      {"pipe.bmp", "", true},
       {"empty.bmp", "", true},
       {"short.bmp", good.substr(0, good.size() - 1), true},
       {"rle.bmp", good.substr(0, 30) + '\1' + good.substr(31), true},
   };
   for (const Case& k : cases) {
-    if (k.exists && std::string(k.name) != "dir.bmp") dir.Write(k.name, k.bytes);
+    if (k.exists && std::string(k.name) != "dir.bmp" && std::string(k.name) != "pipe.bmp") dir.Write(k.name, k.bytes);
     DIBits pic("before");
     EXPECT_FALSE(pic.Load((dir.Path() / k.name).string())) << k.name;
     EXPECT_TRUE(pic.Pixels().empty()) << k.name;

@@ -1,0 +1,258 @@
+#include "sim/WorldStep.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/SquadLostListener.h"
+#include "SimTestSupport.h"
+
+namespace kivora {
+namespace {
+
+using test::Give;
+using test::PlainSpec;
+using test::Program;
+using test::TestField;
+
+struct CountingListener : SquadLostListener {
+    int calls = 0;
+    void SquadLost() override { ++calls; }
+};
+
+TEST(WorldStepTest, ProgramsRunPhaseByPhaseByLevel) {
+    TestField t;
+    const OKEspec spec = PlainSpec();
+    std::string order;
+    const struct {
+        char name;
+        std::int32_t level;
+    } units[] = {{'a', 3}, {'b', 0}, {'c', 7}, {'d', 1}};
+    for (const auto& u : units) {
+        OKE* unit = t.Unit(spec, 1, 0, 0);
+        unit->level = u.level;
+        const char name = u.name;
+        Give(*unit, Program({[&order, name](EE&) { order += name; }}, true));
+    }
+    WorldStep(t.field);
+    // Phases 6..1: c acts from phase 6 (levels above 6 act like 6), a from
+    // phase 3, d in phase 1 only, b never.
+    EXPECT_EQ(order, "c" "c" "c" "ac" "ac" "acd");
+}
+
+TEST(WorldStepTest, ABulletFiredInATickFliesInThatTick) {
+    TestField t;
+    const OKEspec spec = PlainSpec();
+    OKE* shooter = t.Unit(spec, 1, 0, 0, 0);
+    OKE* enemy = t.Unit(spec, 0, 0, 90000);
+    shooter->state = kFiring;
+    shooter->SetTarget(enemy);
+    WorldStep(t.field);
+    ASSERT_EQ(t.field.bulletList.size(), 1u);
+    EXPECT_EQ(t.field.bulletList[0]->y, 600);  // placed one step ahead, then stepped
+}
+
+TEST(WorldStepTest, SpentBulletsLeaveInTheSameTick) {
+    TestField t;
+    OKEspec spec = PlainSpec();
+    spec.bulletLife = 2;
+    OKE* shooter = t.Unit(spec, 1, 0, 0, 0);
+    OKE* enemy = t.Unit(spec, 0, 0, 90000);
+    shooter->state = kFiring;
+    shooter->SetTarget(enemy);
+    WorldStep(t.field);
+    EXPECT_EQ(t.field.fieldList.Count(), 3);
+    WorldStep(t.field);
+    EXPECT_TRUE(t.field.bulletList.empty());
+    EXPECT_EQ(t.field.fieldList.Count(), 2);
+}
+
+TEST(WorldStepTest, FallenUnitsLeaveAPartWhereTheyStood) {
+    TestField t;
+    CountingListener listener;
+    t.field.SetSquadLostListener(&listener);
+    const OKEspec spec = PlainSpec();
+    OKE* a = t.Unit(spec, 1, 100, 200);
+    OKE* rival = t.Unit(spec, 0, -300, 400);
+    OKE* b = t.Unit(spec, 1, 500, 600);
+    OKE* watcher = t.Unit(spec, 0, 0, 9000);
+    watcher->SetTarget(a);  // keeps the fallen unit valid after it leaves
+    EXPECT_EQ(t.field.playerUnitCount.load(), 2);
+    a->hp = 0;
+    rival->hp = 0;
+    WorldStep(t.field);
+    EXPECT_EQ(t.field.playerUnitCount.load(), 1);
+    EXPECT_EQ(listener.calls, 0);
+    ASSERT_EQ(t.field.unitList.size(), 2u);
+    EXPECT_EQ(t.field.unitList[0], b);
+    ASSERT_EQ(watcher->target.get(), a);
+    EXPECT_EQ(a->RefCount(), 1);
+    EXPECT_EQ(a->hp, 0);
+    // Parts in unit-list order, at the end of the field list.
+    const EElist& list = t.field.fieldList;
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.At(2)->Kind(), kKindParts);
+    EXPECT_EQ(list.At(2)->x, 100);
+    EXPECT_EQ(list.At(2)->y, 200);
+    EXPECT_EQ(list.At(2)->width, 200);
+    EXPECT_EQ(list.At(3)->x, -300);
+    // Aiming at it again, the watcher sees it fallen, drops it and frees it.
+    watcher->state = kAiming;
+    WorldStep(t.field);
+    EXPECT_EQ(watcher->target.get(), nullptr);
+}
+
+TEST(WorldStepTest, TheSquadLostNoticeComesOnceWhenTheLastTwoFallTogether) {
+    TestField t;
+    CountingListener listener;
+    t.field.SetSquadLostListener(&listener);
+    const OKEspec spec = PlainSpec();
+    OKE* a = t.Unit(spec, 1, 0, 0);
+    OKE* b = t.Unit(spec, 1, 0, 0);
+    t.Unit(spec, 0, 0, 0);
+    a->hp = 0;
+    b->hp = 0;
+    WorldStep(t.field);
+    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(t.field.playerUnitCount.load(), 0);
+    WorldStep(t.field);
+    EXPECT_EQ(listener.calls, 1);
+}
+
+TEST(WorldStepTest, BulletsOfAFallenShooterForgetIt) {
+    TestField t;
+    const OKEspec spec = PlainSpec();
+    OKE* shooter = t.Unit(spec, 1, 0, 0, 0);
+    OKE* enemy = t.Unit(spec, 0, 0, 90000);
+    shooter->state = kFiring;
+    shooter->SetTarget(enemy);
+    shooter->hp = 0;  // still fires in its last tick
+    WorldStep(t.field);
+    ASSERT_EQ(t.field.bulletList.size(), 1u);
+    EXPECT_EQ(t.field.bulletList[0]->owner, nullptr);
+}
+
+// Two units that aim at each other and both fall: neither may keep the
+// other alive (LeakSanitizer watches this test).
+TEST(WorldStepTest, FallenUnitsAimingAtEachOtherAreFreed) {
+    TestField t;
+    const OKEspec spec = PlainSpec();
+    OKE* a = t.Unit(spec, 1, 0, 0);
+    OKE* b = t.Unit(spec, 0, 0, 9000);
+    a->SetTarget(b);
+    b->SetTarget(a);
+    a->hp = 0;
+    b->hp = 0;
+    WorldStep(t.field);
+    EXPECT_TRUE(t.field.unitList.empty());
+}
+
+// A unit at each end of a lane, both firing at each other for ever. Straight
+// bullets of speed 300 fired every second tick from tick 2 reach the other
+// unit's box (30 px away, 2 px deep) on tick 10; three hits of 10 take the
+// 30 hit points, so both fall together on tick 14.
+TEST(WorldStepTest, ADuelFoughtOutToTheEnd) {
+    TestField t;
+    CountingListener listener;
+    t.field.SetSquadLostListener(&listener);
+    OKEspec spec = PlainSpec();
+    spec.maxHp = 30;
+    spec.durations[kAiming] = 1;
+    spec.durations[kFiring] = 1;
+    OKE* a = t.Unit(spec, 1, 0, 0, 0);
+    OKE* b = t.Unit(spec, 0, 0, 3000, 180);
+    Give(*a, Program({[b](EE& self) { self.SetState(kAiming, b); }}, true));
+    Give(*b, Program({[a](EE& self) { self.SetState(kAiming, a); }}, true));
+    std::vector<int> hitTicksA, hitTicksB;
+    std::int32_t hpA = a->hp, hpB = b->hp;
+    int tick = 0;
+    while (t.field.unitList.size() == 2 && tick < 100) {
+        ++tick;
+        WorldStep(t.field);
+        if (t.field.unitList.size() < 2) break;
+        if (a->hp != hpA) hitTicksA.push_back(tick);
+        if (b->hp != hpB) hitTicksB.push_back(tick);
+        hpA = a->hp;
+        hpB = b->hp;
+    }
+    EXPECT_EQ(tick, 14);
+    EXPECT_EQ(hitTicksA, (std::vector<int>{10, 12}));
+    EXPECT_EQ(hitTicksB, (std::vector<int>{10, 12}));
+    EXPECT_TRUE(t.field.unitList.empty());
+    EXPECT_EQ(listener.calls, 1);
+    int parts = 0;
+    for (EE* o : t.field.fieldList.Items()) parts += o->Kind() == kKindParts;
+    EXPECT_EQ(parts, 2);
+}
+
+std::string Snapshot(const Field& field) {
+    std::ostringstream out;
+    for (const EE* o : field.fieldList.Items()) {
+        out << o->fieldId << ' ' << o->Kind() << ' ' << o->x << ',' << o->y << ' ' << o->direction
+            << ' ' << o->state << ' ' << o->timer << ' ' << (o->target ? o->target->fieldId : 0) << ';';
+    }
+    return out.str();
+}
+
+// A busy field: walls, parts, homing and straight shooters, a fighter and a
+// collector, run twice from the same start. Nothing may depend on where the
+// objects happen to live in memory.
+std::string RunMelee(int ticks) {
+    TestField t;
+    OKEspec straight = PlainSpec();
+    straight.durations.fill(2);
+    straight.durations[kHit] = 1;
+    straight.maxHp = 60;
+    OKEspec homing = straight;
+    homing.homingBullets = 1;
+    homing.bulletSpeed = 200;
+    homing.aimTurnRate = 15;
+    t.AddWall(0, 0);
+    t.AddWall(4000, 2000, 400, 2000);
+    for (int i = 0; i < 6; ++i) t.AddPart(-3000 + 1000 * i, -3000);
+    std::vector<OKE*> units;
+    for (int i = 0; i < 8; ++i) {
+        units.push_back(t.Unit(i % 2 ? homing : straight, i % 3 == 0 ? 1 : 0, -5000 + 1400 * i,
+                               (i % 2 ? 3000 : -2000), (i * 47) % 360 - 179));
+    }
+    // Each unit goes for the first enemy (or the third object) in the list,
+    // looked up afresh each time as a real program's search would.
+    Field& field = t.field;
+    auto enemyOf = [&field](EE& me) -> EE* {
+        for (EE* o : field.fieldList.Items()) {
+            if (IsUnitKind(o->Kind()) && o->Kind() != me.Kind()) return o;
+        }
+        return nullptr;
+    };
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        OKE* self = units[i];
+        Give(*self, Program({[enemyOf](EE& me) { me.SetState(kAiming, enemyOf(me)); },
+                             [](EE& me) { me.SetState(kForward, nullptr); },
+                             [enemyOf](EE& me) { me.SetState(kFighting, enemyOf(me)); },
+                             [&field](EE& me) {
+                                 if (field.fieldList.Count() > 2)
+                                     me.SetState(kPickingUp, field.fieldList.At(2));
+                             }},
+                            true));
+        self->level = 1 + static_cast<std::int32_t>(i % 3);
+    }
+    std::string trace;
+    for (int k = 0; k < ticks; ++k) {
+        WorldStep(t.field);
+        trace += Snapshot(t.field) + "\n";
+    }
+    return trace;
+}
+
+TEST(WorldStepTest, TheSameFieldGivesTheSameBattle) {
+    const std::string first = RunMelee(300);
+    EXPECT_EQ(first, RunMelee(300));
+    // It was a battle: bullets flew and units fell, leaving parts.
+    EXPECT_NE(first.find(" 4 "), std::string::npos);
+    EXPECT_NE(first.find("32 5 "), std::string::npos);  // a part left by a fallen unit
+}
+
+}  // namespace
+}  // namespace kivora
