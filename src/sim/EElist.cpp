@@ -7,9 +7,38 @@
 
 namespace kivora {
 
+EElist::Box EElist::BoxOf(const EE& obj) { return {obj.x, obj.y, obj.width, obj.height}; }
+
+EElist::Box EElist::BoxAt(int k) const {
+    return ticking_ ? boxes_[static_cast<std::size_t>(k)] : BoxOf(*At(k));
+}
+
+void EElist::Add(EE* obj) {
+    items_.push_back(obj);
+    boxes_.push_back(BoxOf(*obj));
+}
+
 void EElist::Remove(const EE* obj) {
     const auto it = std::find(items_.begin(), items_.end(), obj);
-    if (it != items_.end()) items_.erase(it);
+    if (it == items_.end()) return;
+    boxes_.erase(boxes_.begin() + (it - items_.begin()));
+    items_.erase(it);
+}
+
+EElist::TickScope::TickScope(EElist& list) : list_(list) {
+    for (std::size_t k = 0; k < list_.items_.size(); ++k) list_.boxes_[k] = BoxOf(*list_.items_[k]);
+    list_.ticking_ = true;
+}
+
+EElist::TickScope::~TickScope() { list_.ticking_ = false; }
+
+void EElist::Refresh(const EE* obj, int hint) {
+    for (int k = std::min(hint, Count() - 1); k >= 0; --k) {
+        if (At(k) == obj) {
+            boxes_[static_cast<std::size_t>(k)] = BoxOf(*obj);
+            return;
+        }
+    }
 }
 
 int EElist::IndexOf(const EE* obj) const {
@@ -27,10 +56,10 @@ EE* EElist::FindInSector(int& i, const EE& self, std::int32_t relAngle, std::int
     const std::int32_t centre = NormalizeAngle(WrapAdd(self.direction, relAngle));
     const std::int32_t half = width / 2;
     for (int k = std::max(i, 0); k < Count(); ++k) {
-        const EE* obj = At(k);
-        if (obj == &self) continue;
-        const std::int64_t dx = std::int64_t{obj->x} - self.x;
-        const std::int64_t dy = std::int64_t{obj->y} - self.y;
+        if (At(k) == &self) continue;
+        const Box box = BoxAt(k);
+        const std::int64_t dx = std::int64_t{box.x} - self.x;
+        const std::int64_t dy = std::int64_t{box.y} - self.y;
         const double distance = DistanceOf(dx, dy);
         if (range < distance) continue;
         const std::int64_t off = NormalizeAngle(WrapSub(BearingOf(dx, dy), centre));
@@ -50,7 +79,8 @@ EE* EElist::NextOverlapping(int& i, const EE& self) const {
     for (int k = std::max(i, 0); k < Count(); ++k) {
         const EE* obj = At(k);
         if (obj == &self) continue;
-        if (!reach.Meets(obj->BoxBounds())) continue;
+        const Box box = BoxAt(k);
+        if (!reach.Meets(BoundsOfBox(box.x, box.y, box.width, box.height))) continue;
         if (self.Overlaps(*obj)) {
             i = k + 1;
             return At(k);
