@@ -16,26 +16,46 @@ EElist::Box EElist::BoxAt(int k) const {
 void EElist::Add(EE* obj) {
     items_.push_back(obj);
     boxes_.push_back(BoxOf(*obj));
+    orders_.push_back(nextOrder_);
+    if (ticking_) grid_.Place(nextOrder_, obj->BoxBounds());
+    ++nextOrder_;
+}
+
+int EElist::IndexOfOrder(std::uint64_t order) const {
+    const auto it = std::lower_bound(orders_.begin(), orders_.end(), order);
+    if (it == orders_.end() || *it != order) return -1;
+    return static_cast<int>(it - orders_.begin());
 }
 
 void EElist::Remove(const EE* obj) {
     const auto it = std::find(items_.begin(), items_.end(), obj);
     if (it == items_.end()) return;
-    boxes_.erase(boxes_.begin() + (it - items_.begin()));
+    const auto k = it - items_.begin();
+    boxes_.erase(boxes_.begin() + k);
+    orders_.erase(orders_.begin() + k);
     items_.erase(it);
 }
 
 EElist::TickScope::TickScope(EElist& list) : list_(list) {
-    for (std::size_t k = 0; k < list_.items_.size(); ++k) list_.boxes_[k] = BoxOf(*list_.items_[k]);
+    if (!list_.useTickCache_) return;
+    list_.grid_.Clear();
+    for (std::size_t k = 0; k < list_.items_.size(); ++k) {
+        list_.boxes_[k] = BoxOf(*list_.items_[k]);
+        list_.grid_.Place(list_.orders_[k], list_.items_[k]->BoxBounds());
+    }
     list_.ticking_ = true;
 }
 
-EElist::TickScope::~TickScope() { list_.ticking_ = false; }
+EElist::TickScope::~TickScope() {
+    list_.ticking_ = false;
+    list_.grid_.Clear();
+}
 
 void EElist::Refresh(const EE* obj, int hint) {
     for (int k = std::min(hint, Count() - 1); k >= 0; --k) {
         if (At(k) == obj) {
             boxes_[static_cast<std::size_t>(k)] = BoxOf(*obj);
+            if (ticking_) grid_.Place(orders_[static_cast<std::size_t>(k)], obj->BoxBounds());
             return;
         }
     }
@@ -76,7 +96,23 @@ EE* EElist::NextOverlapping(int& i, const EE& self) const {
     // Most of the field is nowhere near: a cheap look at the boxes first,
     // the object's own (possibly swept) test only for what may touch.
     const Bounds reach = self.Reach();
-    for (int k = std::max(i, 0); k < Count(); ++k) {
+    const int start = std::max(i, 0);
+    if (ticking_ && start < Count() &&
+        grid_.Candidates(reach, orders_[static_cast<std::size_t>(start)], candidates_)) {
+        for (std::uint64_t order : candidates_) {
+            const int k = IndexOfOrder(order);
+            if (k < 0) continue;  // left the list during this tick
+            EE* obj = At(k);
+            if (obj == &self) continue;
+            if (self.Overlaps(*obj)) {
+                i = k + 1;
+                return obj;
+            }
+        }
+        i = Count();
+        return nullptr;
+    }
+    for (int k = start; k < Count(); ++k) {
         const EE* obj = At(k);
         if (obj == &self) continue;
         const Box box = BoxAt(k);

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sim/CollisionGrid.h"
+
 namespace kivora {
 
 class EE;
@@ -18,8 +20,9 @@ class EE;
 // next to the list instead of from the objects scattered over the heap.
 // The world step switches that copy on for the length of a tick
 // (TickScope) and refreshes an object's entry after the object has moved,
-// the only moment in a tick at which a position changes. Outside a tick the
-// iterators read the objects themselves.
+// the only moment in a tick at which a position changes; the collision walk
+// then also asks a coarse grid (CollisionGrid) which objects may be near.
+// Outside a tick the iterators read the objects themselves.
 class EElist {
 public:
     void Add(EE* obj);
@@ -52,10 +55,12 @@ public:
             if (pred(items_[k])) continue;
             items_[kept] = items_[k];
             boxes_[kept] = boxes_[k];
+            orders_[kept] = orders_[k];
             ++kept;
         }
         items_.resize(kept);
         boxes_.resize(kept);
+        orders_.resize(kept);
     }
 
     // Reads positions from the compact copy while alive; see above.
@@ -69,6 +74,10 @@ public:
     private:
         EElist& list_;
     };
+    // Whether ticks use the compact copy and the grid (they do unless told
+    // otherwise; tests compare both ways).
+    void SetTickCache(bool on) { useTickCache_ = on; }
+
     // After `obj` has moved: brings its entry up to date. `hint` is where it
     // was (it may since have moved one place forward when an object before
     // it left the list).
@@ -81,9 +90,18 @@ private:
     static Box BoxOf(const EE& obj);
     Box BoxAt(int k) const;
 
+    // The position of the object with order key `order`, or -1 when it has
+    // left the list.
+    int IndexOfOrder(std::uint64_t order) const;
+
     std::vector<EE*> items_;
-    std::vector<Box> boxes_;  // parallel to items_
+    std::vector<Box> boxes_;              // parallel to items_
+    std::vector<std::uint64_t> orders_;   // parallel to items_: rising order keys
+    std::uint64_t nextOrder_ = 0;
     bool ticking_ = false;
+    bool useTickCache_ = true;
+    CollisionGrid grid_;                  // in use while ticking_
+    mutable std::vector<std::uint64_t> candidates_;  // scratch for NextOverlapping
 };
 
 }  // namespace kivora
