@@ -7,9 +7,10 @@
 #   qt6-base-dev                 the game window and its Qt tests
 #   fonts-ipafont-gothic/mincho  Japanese text: status sheet and dialogs
 #   xvfb xauth                   running the real window without a display
+#   imagemagick                  the window smoke test grabs the screen with `import`
 #   clang libclang-rt-14-dev     the libFuzzer targets under fuzz/
 KIVORA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev \
-fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth clang libclang-rt-14-dev"
+fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev"
 
 kivora_install_missing() {
   local missing=() p

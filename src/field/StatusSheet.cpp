@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "app/TextCodec.h"
+#include "sim/OKE.h"
+#include "sim/OKEspec.h"
+
 namespace kivora {
 
 namespace {
@@ -22,6 +26,31 @@ void Append(std::string& out, const char* format, Args... args) {
 const char* SheetStateName(int state) { return state >= 0 && state < 21 ? kStateNames[state] : "?"; }
 
 }  // namespace
+
+UnitSheet SheetOf(const OKE& unit) {
+  UnitSheet sheet;
+  sheet.kind = unit.Kind();
+  sheet.modelName = ToUtf8(unit.spec->name);
+  sheet.x = unit.x;
+  sheet.y = unit.y;
+  sheet.direction = unit.direction;
+  sheet.state = unit.state;
+  sheet.hp = unit.hp;
+  sheet.remain = unit.Remain();
+  sheet.command = ToUtf8(unit.DescribeCommand());
+  sheet.variables = unit.variables;
+  return sheet;
+}
+
+OKE* UnitAt(const std::vector<OKE*>& units, std::int32_t fx, std::int32_t fy) {
+  for (OKE* unit : units) {
+    // In 64 bits: a unit far out on the field must not overflow its edges.
+    const std::int64_t left = std::int64_t{unit->x} - unit->width / 2;
+    const std::int64_t low = std::int64_t{unit->y} - unit->height / 2;
+    if (left <= fx && fx < left + unit->width && low <= fy && fy < low + unit->height) return unit;
+  }
+  return nullptr;
+}
 
 std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, const UnitSheet* unit) {
   std::string text;

@@ -2,8 +2,11 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kivora {
+
+class OKE;
 
 // What the status view shows of one unit, gathered under the field lock so
 // the sheet can be written without holding it. Texts are UTF-8.
@@ -18,6 +21,14 @@ struct UnitSheet {
   std::string command;        // the command to run next, "-" when none
   std::array<std::int32_t, 26> variables{};
 };
+
+// Gathers the sheet of `unit`; the caller holds the field lock.
+UnitSheet SheetOf(const OKE& unit);
+
+// The unit a click at field point (fx, fy) selects: the first in `units`
+// (deployment order) whose box holds the point, left and bottom edges
+// included; null when the click hits none.
+OKE* UnitAt(const std::vector<OKE*>& units, std::int32_t fx, std::int32_t fy);
 
 // The whole text of the status view: money, rival points, the rule, and the
 // sheet of the selected unit when there is one (20 lines), every line ended

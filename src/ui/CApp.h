@@ -3,6 +3,8 @@
 
 #include <memory>
 
+class QSocketNotifier;
+
 #include "economy/Economy.h"
 
 namespace kivora {
@@ -26,6 +28,11 @@ class CApp : public QApplication {
   CMainWnd* MainWnd() const { return mainWnd_.get(); }
 
  private:
+  // A terminal's Ctrl+C or the session's SIGTERM closes the main window as
+  // its close box would, so the battle's thread is stopped and joined.
+  void InstallQuitSignals();
+
+  QSocketNotifier* quitNotifier_ = nullptr;
   Economy economy_;
   std::unique_ptr<CMainWnd> mainWnd_;
 };

@@ -82,9 +82,10 @@ void StatusViewWnd::paintEvent(QPaintEvent*) {
   // at once, so clearing and drawing here never flickers.
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  painter.setFont(font_);
   painter.setPen(Qt::black);
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));  // the view's border
+  painter.setFont(font_);
+  painter.drawText(rect().adjusted(1, 1, -1, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
 void StatusViewWnd::mousePressEvent(QMouseEvent* event) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/SimTestSupport.h"
+
 #include <climits>
 #include <sstream>
 #include <vector>
@@ -106,6 +108,57 @@ TEST(StatusSheetTest, LongNamesAndCommandsAreKeptWhole) {
   const std::string text = StatusSheetText(0, 0, &unit);
   EXPECT_NE(text.find("カヴォラ[" + unit.modelName + "]\n"), std::string::npos);
   EXPECT_NE(text.find("実行<" + unit.command + ">\n"), std::string::npos);
+}
+
+TEST(StatusSheetTest, SheetOfAUnitReadsItsFieldsAndConvertsItsModelName) {
+  test::TestField f;
+  OKEspec spec = test::PlainSpec();
+  spec.name = "\x83\x4a\x83\x94\x83\x49.spc";  // a Shift-JIS file name
+  OKE* unit = f.Unit(spec, 0, -150, 250, 90);
+  unit->state = 1;
+  unit->hp = 42;
+  unit->ammo = 3;
+  unit->SetVar('Q', -5);
+  const UnitSheet sheet = SheetOf(*unit);
+  EXPECT_EQ(sheet.kind, 2);
+  EXPECT_EQ(sheet.modelName, "カヴオ.spc");
+  EXPECT_EQ(sheet.command, "-");
+  EXPECT_EQ(sheet.remain, 3);
+  const auto lines = Lines(StatusSheetText(5, 0, &sheet));
+  ASSERT_EQ(lines.size(), 20u);
+  EXPECT_EQ(lines[3], "ポボゴム カヴォラ[カヴオ.spc]");
+  EXPECT_EQ(lines[4], "x:-1 y:2 dir:90 [前進]");
+  EXPECT_EQ(lines[5], "HP:42  武器:3 発");
+  EXPECT_EQ(lines[6], "実行<->");
+  EXPECT_EQ(lines[10], "D=         0 Q=        -5");
+
+  test::Give(*unit, test::Program({[](EE&) {}}));
+  EXPECT_EQ(SheetOf(*unit).command, "SCRIPT");
+}
+
+TEST(StatusSheetTest, ClickSelectsTheFirstUnitWhoseBoxHoldsThePoint) {
+  test::TestField f;
+  const OKEspec spec = test::PlainSpec();
+  // Units are 400 x 400: the first spans x -200..199, y -200..199.
+  OKE* first = f.Unit(spec, 1, 0, 0);
+  OKE* second = f.Unit(spec, 0, 300, 0);  // overlaps the first on x 100..199
+  OKE* odd = f.Unit(spec, 1, -1001, 3001);
+  odd->width = 101;   // left edge at x - 50
+  odd->height = 101;  // low edge at y - 50
+  struct Case {
+    std::int32_t x, y;
+    OKE* expected;
+  } cases[] = {
+      {0, 0, first},       {-200, -200, first},    {199, 199, first},  {200, 0, second},
+      {150, 0, first},     {499, 199, second},     {500, 0, nullptr},  {0, 200, nullptr},
+      {-201, 0, nullptr},  {-1051, 2951, odd},     {-951, 3051, odd},  {-950, 3000, nullptr},
+      {-1052, 3000, nullptr},
+  };
+  for (const Case& c : cases) EXPECT_EQ(UnitAt(f.field.unitList, c.x, c.y), c.expected) << c.x << "," << c.y;
+
+  OKE* far = f.Unit(spec, 0, INT32_MAX, INT32_MIN);  // edges beyond 32 bits
+  EXPECT_EQ(UnitAt(f.field.unitList, INT32_MAX, INT32_MIN), far);
+  EXPECT_EQ(UnitAt({}, 0, 0), nullptr);
 }
 
 }  // namespace
