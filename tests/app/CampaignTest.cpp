@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "app/Random.h"
 #include "economy/Economy.h"
@@ -10,6 +13,7 @@
 #include "sim/Field.h"
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
+#include "sim/WorldStep.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -129,6 +133,32 @@ TEST_F(DeploymentTest, TheLeaderComesAfterEveryFifthDeployment) {
   // Two visits from 1000 money: 100 each time.
   EXPECT_EQ(economy.GetMoney(), 800u);
   EXPECT_EQ(economy.GetLeaderWallet(), 1200u);
+}
+
+// The window thread deploys while the simulation thread ticks: every unit
+// lands between two ticks, none is lost, and nothing races.
+class DeploymentThreadTest : public DeploymentTest {};
+
+TEST_F(DeploymentThreadTest, UnitsLandBetweenTicks) {
+  dir.Write("a.spc", ModelText());
+  dir.Write("p.prg", ":top\nSEARCHE,300(0,360),f\nFORWARD\n>top\n:f\nFIRE,300(0,360)\n>top\n");
+  std::atomic<bool> stop{false};
+  std::thread simulation([&] {
+    while (!stop.load()) {
+      const std::lock_guard<std::mutex> hold(field.lock);
+      WorldStep(field);
+    }
+  });
+  int attempts = 0;
+  SeedRandom(21);
+  for (int i = 0; i < 20; ++i) attempts += DeployRivalUnits(field, specs, economy, log);
+  stop = true;
+  simulation.join();
+  EXPECT_EQ(log.lines.size(), 40u);
+  // Units may have fallen meanwhile, but each fallen one left a part.
+  int partsAndUnits = 0;
+  for (const EE* object : field.fieldList.Items()) partsAndUnits += object->Kind() != kKindBullet;
+  EXPECT_EQ(partsAndUnits, attempts);
 }
 
 }  // namespace
