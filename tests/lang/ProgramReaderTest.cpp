@@ -88,6 +88,31 @@ TEST(ProgramReaderTest, LabelsJumpLinesAndBranches) {
   }
 }
 
+TEST(ProgramReaderTest, TrimmingNeverCutsADoubleByteCharacter) {
+  struct TrimCase {
+    std::string line, trimmed;
+  };
+  const TrimCase cases[] = {
+      {"FORWARD \t\v\f\r\n", "FORWARD"},
+      {" \t ", ""},
+      {"  a b  ", "  a b"},
+      {"\x95\x5c  ", "\x95\x5c"},          // a trail byte that equals a backslash
+      {"a\x82 ", "a\x82 "},                // the space after a lead byte is its second byte
+      {"a\x82  ", "a\x82 "},
+      {"a\x82\x82 ", "a\x82\x82"},
+      {"\xe3\x83\x86\xe3\x82\xb9 ", "\xe3\x83\x86\xe3\x82\xb9"},  // pairs E3 83, 86 E3, 82 B9
+      {"\xe3\x83\x88 ", "\xe3\x83\x88 "},                      // pairs E3 83, 88 20
+      {"ab\x82", "ab\x82"},                // a lead byte at the end stands alone
+      {"a\xa0 \xfd ", "a\xa0 \xfd"},       // single-byte and invalid bytes are no lead bytes
+      {std::string("a \0 ", 4), std::string("a \0", 3)},
+  };
+  for (const TrimCase& c : cases) {
+    std::string line = c.line;
+    TrimLineEnd(line);
+    EXPECT_EQ(line, c.trimmed) << c.line;
+  }
+}
+
 TEST(ProgramReaderTest, ReportsDroppedLinesAndUnknownLabelsByLine) {
   test::TempDir dir;
   const auto path = dir.Write("p.prg",
