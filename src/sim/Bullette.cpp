@@ -10,7 +10,7 @@ namespace kivora {
 
 Bullette::Bullette(const EE* o, std::int32_t h, std::int32_t l, std::int32_t speed, std::int32_t p,
                    std::int32_t loss, std::int32_t steering)
-    : owner(o), homing(h), life(l), power(p), powerLoss(loss) {
+    : owner(o), ownerFieldId(o ? o->fieldId : 0), homing(h), life(l), power(p), powerLoss(loss) {
     moveSpeed = speed;
     turnSpeed = steering;
 }
