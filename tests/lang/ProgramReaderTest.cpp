@@ -79,6 +79,8 @@ TEST(ProgramReaderTest, LabelsJumpLinesAndBranches) {
       {"dropped lines do not count as the last command", "NOP\n:a\nbogus\nSTOP\n>a\n",
        {"NOP next=1 jump=-", "STOP next=1 jump=-"}},
       {"empty label name", ":\nNOP\n>\n", {"NOP next=0 jump=-"}},
+      {"trimming keeps the byte after a lead byte", ":\x95\x5c \n:\xe3\x83\x88 \nNOP\n>\x95\x5c\nSTOP\n>\xe3\x83\x88\n",
+       {"NOP next=0 jump=-", "STOP next=- jump=-"}},
   };
   test::TempDir dir;
   for (const ProgramCase& c : cases) {
