@@ -16,6 +16,7 @@ class SpecTable;
 // generator in that order. A map that cannot be read is told to
 // `mapUnreadable` (with the message the player sees) right after the attempt,
 // and set-up goes on; an empty map is no error.
+// The rival unit joins under the field's lock: call this without holding it.
 void BuildField(Field& field, SpecTable& specs, const std::function<void(std::string_view message)>& mapUnreadable,
                 std::vector<SpawnedUnit>* spawned = nullptr);
 

@@ -29,6 +29,9 @@ struct SpawnedUnit {
 // when program files exist), x, y, direction. An attempt without model files
 // draws nothing; one whose model cannot be loaded ends right after the model
 // index was drawn. Returns the number of units placed.
+//
+// Each unit joins the field under the field's lock, which this takes itself:
+// call it without holding the lock, from any thread, while the world ticks.
 int SpawnRivalUnits(Field& field, SpecTable& specs, int count, std::vector<SpawnedUnit>* spawned = nullptr);
 
 }  // namespace kivora

@@ -100,6 +100,19 @@ TEST_F(MapFieldTest, ManyLinesGiveManyWallsAndLongLinesArePieces) {
   EXPECT_EQ(walls[20000], (MapWall{7, 7, 7, 7}));
 }
 
+TEST_F(MapFieldTest, BinaryJunkGivesOnlyTheWallsItSpellsOut) {
+  std::string junk;
+  std::uint32_t state = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 1103515245u + 12345u;
+    junk += static_cast<char>(state >> 24);
+  }
+  junk += "\n5,6,7,8\r\n";
+  ASSERT_TRUE(ReadMapFile(field, dir.Write("map.txt", junk).string()));
+  ASSERT_GE(field.fieldList.Count(), 1);
+  EXPECT_EQ(Walls().back(), (MapWall{5, 6, 7, 8}));
+}
+
 TEST_F(MapFieldTest, RandomWallsThenPartsDrawXBeforeY) {
   SeedRandom(4242);
   AddRandomWalls(field, 10);
