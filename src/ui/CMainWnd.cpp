@@ -10,18 +10,22 @@
 
 #include "app/TickClock.h"
 #include "economy/Economy.h"
+#include "sim/Field.h"
 #include "ui/FieldViewWnd.h"
 #include "ui/StatusViewWnd.h"
 
 namespace kivora {
 
 namespace {
-constexpr std::uint32_t kCampaignStepMs = 180000;
 constexpr std::uint32_t kFlashPeriodMs = 1000;
 }  // namespace
 
-CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(std::move(clock)) {
-  if (!clock_) clock_ = TickCount;
+CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCache& pictures, Clock clock)
+    : economy_(economy),
+      field_(field),
+      specs_(specs),
+      clock_(clock ? std::move(clock) : Clock(TickCount)),
+      campaignClock_(clock_()) {
   setWindowTitle("Kivora Virtual System by Pobogom");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -31,12 +35,13 @@ CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(st
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 
-  fieldView_ = new FieldViewWnd({[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
+  fieldView_ = new FieldViewWnd(field_, specs_, pictures,
+                                {[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
                                  [this] { ClearSelection(); }},
                                 client);
   fieldView_->setGeometry(0, 0, 320, 320);
 
-  statusView_ = new StatusViewWnd(economy_, clock_, client);
+  statusView_ = new StatusViewWnd(field_, economy_, clock_, client);
   statusView_->setGeometry(321, 0, kClientWidth - 321, 320);
 
   messageLog_ = new QListWidget(client);
@@ -48,8 +53,12 @@ CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(st
   BuildMenu();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+  {
+    std::lock_guard<std::mutex> lock(field_.lock);
+    field_.SetSquadLostListener(this);
+  }
   fieldView_->Start();
-  lastCampaignTick_ = clock_();
+  campaignClock_ = CampaignClock(clock_());
   campaignTimer_ = new QTimer(this);
   connect(campaignTimer_, &QTimer::timeout, this, &CMainWnd::CampaignTick);
   campaignTimer_->start(kCampaignTimerMs);
@@ -57,7 +66,9 @@ CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(st
 
 CMainWnd::~CMainWnd() {
   // The simulation thread goes first: it may still be drawing the field.
-  if (fieldView_ != nullptr) fieldView_->Stop();
+  fieldView_->Stop();
+  std::lock_guard<std::mutex> lock(field_.lock);
+  field_.SetSquadLostListener(nullptr);
 }
 
 void CMainWnd::BuildMenu() {
@@ -73,9 +84,9 @@ QAction* CMainWnd::MenuAction(int id) const {
   return id >= 1000 && id <= 1003 ? actions_[id - 1000] : nullptr;
 }
 
-void CMainWnd::AddMessage(const std::string& text) {
+void CMainWnd::AddMessage(std::string_view text) {
   while (messageLog_->count() >= kMessageLogLimit) delete messageLog_->takeItem(0);
-  messageLog_->addItem(QString::fromStdString(text));
+  messageLog_->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   messageLog_->setCurrentRow(messageLog_->count() - 1);
 }
 
@@ -85,9 +96,9 @@ void CMainWnd::ClearSelection() { statusView_->ClearSelection(); }
 
 void CMainWnd::CampaignTick() {
   const std::uint32_t now = clock_();
-  if (TicksSince(lastCampaignTick_, now) >= kCampaignStepMs) {
+  if (campaignClock_.Due(now)) {
     ++campaignSteps_;
-    lastCampaignTick_ = now;
+    CampaignStep(field_, specs_, economy_, visitCount_, *this);
   }
   if (flashing_ && TicksSince(lastFlashTick_, now) > kFlashPeriodMs) {
     Flash();

@@ -3,13 +3,15 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "app/Campaign.h"
 #include "economy/Economy.h"
-#include "support/TempDir.h"
+#include "sim/Field.h"
 #include "ui/FieldViewWnd.h"
 #include "ui/StatusViewWnd.h"
 #include "ui/UiTestSupport.h"
@@ -17,20 +19,32 @@
 namespace kivora {
 namespace {
 
-using test::TestClock;
-
 class CMainWndTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    clock.now = 0xFFFF0000u;  // the campaign clock wraps during the tests
-    window = std::make_unique<CMainWnd>(economy, clock.Fn());
-  }
-  void TearDown() override { window.reset(); }
+  void SetUp() override { window = &game.Open(); }
 
-  TestClock clock;
-  Economy economy;
-  std::unique_ptr<CMainWnd> window;
+  test::GameFixture game;
+  CMainWnd* window = nullptr;
+  test::TestClock& clock = game.clock;
 };
+
+std::vector<std::string> LogLines(const CMainWnd& w) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < w.MessageLog()->count(); ++i) lines.push_back(w.MessageLog()->item(i)->text().toStdString());
+  return lines;
+}
+
+bool IsTaunt(const std::string& line) {
+  for (std::string_view taunt : kRivalTaunts)
+    if (line == taunt) return true;
+  return false;
+}
+
+bool IsDeploymentCount(const std::string& line) {
+  for (int n = 1; n <= 5; ++n)
+    if (line == "ポボゴムがＯＫＥを" + std::to_string(n) + "機配置しました") return true;
+  return false;
+}
 
 TEST_F(CMainWndTest, FixedClientAreaWithChildrenInPlace) {
   window->show();
@@ -107,6 +121,58 @@ TEST_F(CMainWndTest, CloseBoxQuitsWithoutAQuestionAndStopsTheCampaign) {
   EXPECT_FALSE(asked);
   EXPECT_FALSE(window->isVisible());
   EXPECT_FALSE(window->CampaignTimer()->isActive());
+}
+
+TEST(CMainWndCampaignTest, RivalEveryThreeMinutesLeaderAtFifteenAcrossTheClockWrap) {
+  test::GameFixture game;
+  // The 32-bit tick count wraps between the first and the second step.
+  const std::uint32_t start = 0xFFFFFFFFu - 200000u;
+  CMainWnd& window = game.Open(start);
+  game.clock.now = start + 179999u;
+  window.CampaignTick();
+  EXPECT_EQ(window.MessageLog()->count(), 0);
+
+  std::uint32_t step = start;
+  for (int n = 1; n <= 5; ++n) {
+    step += 180000u;
+    game.clock.now = step;
+    const int before = window.MessageLog()->count();
+    window.CampaignTick();
+    window.CampaignTick();  // the same moment again makes no second step
+    game.clock.now = step + 100;
+    window.CampaignTick();
+    const auto lines = LogLines(window);
+    ASSERT_GE(lines.size(), static_cast<std::size_t>(before + 2)) << "step " << n;
+    EXPECT_TRUE(IsTaunt(lines[before])) << lines[before];
+    EXPECT_TRUE(IsDeploymentCount(lines[before + 1])) << lines[before + 1];
+    if (n < 5) {
+      EXPECT_EQ(lines.size(), static_cast<std::size_t>(before + 2)) << "step " << n;
+    } else {
+      // The leader comes in the same tick, right after the deployment. With
+      // no debt and 1000 in hand he takes 100.
+      ASSERT_EQ(lines.size(), static_cast<std::size_t>(before + 3));
+      EXPECT_EQ(lines[before + 2], "100ペコグスタを党首に持って行かれました");
+      EXPECT_EQ(game.economy.GetMoney(), 900u);
+      EXPECT_EQ(game.economy.GetLeaderWallet(), 1100u);
+    }
+  }
+  EXPECT_EQ(window.CampaignSteps(), 5);
+}
+
+TEST(CMainWndCampaignTest, UnreadableMapIsToldAndTheGameGoesOn) {
+  test::GameFixture game({"map.txt"});
+  QString told;
+  test::AnswerNextModal("OK", [&](QWidget* box) {
+    for (QLabel* label : box->findChildren<QLabel*>())
+      if (!label->text().isEmpty()) told += label->text();
+  });
+  CMainWnd& window = game.Open();
+  EXPECT_EQ(told, QString::fromUtf8("マップファイルが読み込めません"));
+  std::lock_guard<std::mutex> lock(game.field.lock);
+  // Ten random walls, ten parts and the rival's first unit.
+  EXPECT_GE(game.field.fieldList.Count(), 20);
+  EXPECT_EQ(game.field.unitList.size(), 1u);
+  EXPECT_TRUE(window.FieldView()->Loop().Running());
 }
 
 }  // namespace

@@ -7,7 +7,16 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <memory>
+
+#include "economy/Economy.h"
+#include "field/PictureCache.h"
+#include "sim/Field.h"
+#include "sim/OKEspec.h"
+#include "support/TempDir.h"
+#include "ui/CMainWnd.h"
 
 namespace kivora::test {
 
@@ -50,5 +59,37 @@ inline bool SpinUntil(const std::function<bool()>& done, int ms = 5000) {
   }
   return true;
 }
+
+// A game in a private copy of the default arena (minus what `without`
+// names), with a clock the test drives. The window is made by Open().
+struct GameFixture {
+  explicit GameFixture(std::initializer_list<const char*> without = {}) {
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(fs::path(KIVORA_SOURCE_DIR) / "arena")) {
+      bool skip = false;
+      for (const char* name : without) skip = skip || entry.path().filename() == name;
+      if (!skip) fs::copy(entry.path(), dir.Path() / entry.path().filename(), fs::copy_options::recursive);
+    }
+    cwd = std::make_unique<ScopedWorkingDir>(dir.Path());
+  }
+  ~GameFixture() {
+    window.reset();  // stops the battle before the field goes
+  }
+
+  CMainWnd& Open(std::uint32_t start = 0x10000) {
+    clock.now = start;
+    window = std::make_unique<CMainWnd>(economy, field, specs, pictures, clock.Fn());
+    return *window;
+  }
+
+  TempDir dir;
+  std::unique_ptr<ScopedWorkingDir> cwd;
+  TestClock clock;
+  Economy economy;
+  SpecTable specs;
+  PictureCache pictures;
+  Field field{economy};
+  std::unique_ptr<CMainWnd> window;
+};
 
 }  // namespace kivora::test
