@@ -1,0 +1,46 @@
+#include "ui/NewSoftDlg.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "ui/ListText.h"
+
+namespace kivora {
+
+NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner) : GameDialog(QStringLiteral("ソフトウェア選択"), 339, 239, owner) {
+  const DialogUnits& du = Units();
+
+  auto* prompt = new QLabel(QStringLiteral("搭載するソフトウェアを選択してください"), this);
+  prompt->setGeometry(du.Rect(31, 9, 149, 8));
+
+  list_ = new QListWidget(this);
+  list_->setGeometry(du.Rect(9, 23, 317, 193));
+  SetUpTabbedList(*list_);
+
+  installButton_ = new QPushButton(QStringLiteral("搭載"), this);
+  installButton_->setGeometry(du.Rect(68, 222, 40, 14));
+  installButton_->setDefault(true);
+  cancelButton_ = new QPushButton(QStringLiteral("非搭載"), this);
+  cancelButton_->setGeometry(du.Rect(193, 222, 40, 14));
+  cancelButton_->setAutoDefault(false);
+  connect(installButton_, &QPushButton::clicked, this, &NewSoftDlg::Install);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+
+  // Already in file-name order. The entries keep the names as bytes: the
+  // shown text is converted for the screen and cannot be opened.
+  entries_ = ListSoftware(dataDir);
+  for (const SoftwareEntry& entry : entries_) list_->addItem(QString::fromStdString(entry.EntryText()));
+}
+
+void NewSoftDlg::Install() {
+  const int row = SelectedRow(*list_);
+  if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) return;
+  const std::string& name = entries_[static_cast<std::size_t>(row)].fileName;
+  if (name.empty()) return;
+  if (!ask_(QString::fromStdString(SoftwareQuestion(name)), this)) return;
+  softwareName_ = name;
+  accept();
+}
+
+}  // namespace kivora

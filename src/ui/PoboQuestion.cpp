@@ -1,0 +1,44 @@
+#include "ui/PoboQuestion.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/Pictures.h"
+
+namespace kivora {
+
+PoboQuestion::PoboQuestion(const QString& text, QWidget* owner) : GameDialog(QStringLiteral("ポボゴム"), 364, 151, owner), text_(text) {
+  const DialogUnits& du = Units();
+
+  pictureLabel_ = new QLabel(this);
+  const QPixmap portrait = GamePicture(QStringLiteral("GOMMU"));
+  pictureLabel_->setPixmap(portrait);
+  // A picture control takes the picture's own size at its place.
+  pictureLabel_->setGeometry(QRect(du.Rect(13, 10, 128, 128).topLeft(), portrait.size()));
+
+  textLabel_ = new QLabel(text_, this);
+  textLabel_->setTextFormat(Qt::PlainText);
+  textLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  textLabel_->setWordWrap(true);
+  textLabel_->setGeometry(du.Rect(158, 39, 196, 39));
+
+  okButton_ = new QPushButton(QStringLiteral("了解"), this);
+  okButton_->setGeometry(du.Rect(199, 110, 40, 14));
+  okButton_->setDefault(true);
+  okButton_->setAutoDefault(true);
+  cancelButton_ = new QPushButton(QStringLiteral("中断"), this);
+  cancelButton_->setGeometry(du.Rect(287, 110, 40, 14));
+  cancelButton_->setAutoDefault(false);
+  connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+  okButton_->setFocus();
+}
+
+bool AskPobo(const QString& text, QWidget* owner) {
+  if (owner == nullptr) owner = QApplication::activeWindow();
+  PoboQuestion box(text, owner);
+  return box.exec() == QDialog::Accepted;
+}
+
+}  // namespace kivora

@@ -1,0 +1,106 @@
+#include "ui/PoboSlotDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/Pictures.h"
+
+namespace kivora {
+
+PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner) : GameDialog(QStringLiteral("ポボゴムスロットマシーン"), 454, 204, owner), economy_(economy) {
+  const DialogUnits& du = Units();
+
+  for (int i = 0; i < SlotRound::kSymbols; ++i) symbols_[static_cast<std::size_t>(i)] = GamePicture(QStringLiteral("Slot%1").arg(i + 1));
+  const int reelX[3] = {14, 154, 294};
+  for (std::size_t i = 0; i < 3; ++i) {
+    reelLabels_[i] = new QLabel(this);
+    reelLabels_[i]->setGeometry(QRect(du.Rect(reelX[i], 14, 129, 129).topLeft(), symbols_[0].size()));
+  }
+
+  startButton_ = new QPushButton(QStringLiteral("スタート"), this);
+  startButton_->setGeometry(du.Rect(50, 169, 97, 14));
+  startButton_->setAutoDefault(false);
+  stopButton_ = new QPushButton(QStringLiteral("ストップ"), this);
+  stopButton_->setGeometry(du.Rect(182, 169, 97, 14));
+  stopButton_->setAutoDefault(false);
+  raiseButton_ = new QPushButton(QStringLiteral("＋１００ペコグスタ"), this);
+  raiseButton_->setGeometry(du.Rect(342, 169, 74, 14));
+  raiseButton_->setAutoDefault(false);
+  auto* stakeCaption = new QLabel(QStringLiteral("掛け金:"), this);
+  stakeCaption->setGeometry(du.Rect(306, 156, 30, 8));
+  stakeLabel_ = new QLabel(QStringLiteral("10000"), this);
+  stakeLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  stakeLabel_->setGeometry(du.Rect(343, 156, 65, 8));
+  auto* unit = new QLabel(QStringLiteral("ペコグスタ"), this);
+  unit->setGeometry(du.Rect(413, 156, 38, 8));
+  endButton_ = new QPushButton(QStringLiteral("終了"), this);
+  endButton_->setGeometry(du.Rect(407, 188, 40, 14));
+  endButton_->setDefault(true);
+
+  connect(raiseButton_, &QPushButton::clicked, this, &PoboSlotDlg::Raise);
+  connect(startButton_, &QPushButton::clicked, this, &PoboSlotDlg::Start);
+  connect(stopButton_, &QPushButton::clicked, this, &PoboSlotDlg::Stop);
+  connect(endButton_, &QPushButton::clicked, this, &QDialog::reject);
+
+  // The timer lives as long as the dialog; closing it mid-spin forfeits the stake.
+  timer_ = new QTimer(this);
+  timer_->setInterval(kTimerMs);
+  connect(timer_, &QTimer::timeout, this, &PoboSlotDlg::Tick);
+  timer_->start();
+
+  ShowReels();
+  ShowStake();
+  ShowButtons();
+}
+
+void PoboSlotDlg::Raise() {
+  if (round_.Raise(economy_.GetMoney())) ShowStake();
+  ShowButtons();
+}
+
+void PoboSlotDlg::Start() {
+  if (const auto refusal = round_.Start(economy_)) {
+    ShowStake();
+    ShowButtons();
+    ask_(QString::fromStdString(*refusal), this);
+    return;
+  }
+  ShowButtons();
+}
+
+void PoboSlotDlg::Stop() {
+  round_.Stop();
+  ShowButtons();
+}
+
+void PoboSlotDlg::Tick() {
+  setWindowTitle(QStringLiteral("ポボゴムスロットマシーン 残高：%1ペコグスタ").arg(economy_.GetMoney()));
+  if (!round_.Spinning()) return;
+  const auto settled = round_.Tick(economy_);
+  ShowReels();
+  if (!settled) return;
+  ShowStake();
+  ShowButtons();
+  ask_(QString::fromStdString(settled->message), this);
+}
+
+void PoboSlotDlg::ShowReels() {
+  const auto& reels = round_.CurrentReels();
+  for (std::size_t i = 0; i < 3; ++i) {
+    const int symbol = reels[i];
+    if (symbol == shown_[i] && !reelLabels_[i]->pixmap().isNull()) continue;
+    shown_[i] = symbol;
+    reelLabels_[i]->setPixmap(symbols_[static_cast<std::size_t>(symbol)]);
+  }
+}
+
+void PoboSlotDlg::ShowStake() { stakeLabel_->setText(QString::number(static_cast<qint64>(round_.Bet()))); }
+
+void PoboSlotDlg::ShowButtons() {
+  startButton_->setEnabled(round_.CanStart());
+  stopButton_->setEnabled(round_.CanStop());
+  raiseButton_->setEnabled(round_.CanRaise());
+}
+
+}  // namespace kivora
