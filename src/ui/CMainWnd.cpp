@@ -8,10 +8,19 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "app/Random.h"
 #include "app/TickClock.h"
 #include "economy/Economy.h"
+#include "lang/LoadProgram.h"
 #include "sim/Field.h"
+#include "sim/OKE.h"
+#include "sim/OKEspec.h"
+#include "ui/BuyListDlg.h"
 #include "ui/FieldViewWnd.h"
+#include "ui/LoanTousyuDlg.h"
+#include "ui/NewSoftDlg.h"
+#include "ui/Pictures.h"
+#include "ui/PoboSlotDlg.h"
 #include "ui/StatusViewWnd.h"
 
 namespace kivora {
@@ -29,7 +38,7 @@ CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCach
   setWindowTitle("Kivora Virtual System by Pobogom");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setWindowIcon(QIcon(":/AppIcon"));
+  setWindowIcon(QIcon(GamePicture("AppIcon")));
 
   auto* client = new QWidget(this);
   client->setFixedSize(kClientWidth, kClientHeight);
@@ -123,13 +132,50 @@ void CMainWnd::Flash() {
   QApplication::alert(this);
 }
 
-void CMainWnd::OnExit() {}
+void CMainWnd::OnExit() {
+  if (ask_(QString::fromUtf8("終了してもいいのかい？"), nullptr)) close();
+}
 
-void CMainWnd::OnBuy() {}
+void CMainWnd::OnBuy() {
+  // The data files are those of the working directory.
+  const std::filesystem::path here;
+  BuyListDlg buyList(economy_, here, [this](const std::string& specFile) { return specs_.GetSpec(specFile) != nullptr; },
+                     this);
+  if (buyList.exec() != QDialog::Accepted) return;
+  const BuyData row = buyList.ChosenRow();
+  Ref<OKE> unit = OKE::Create(1, row.specFile, specs_);
+  if (!unit) {
+    // The warehouse checked the model before taking the money, and loaded
+    // models stay loaded; should it still fail, the player gets the money back.
+    economy_.AddMoney(static_cast<std::uint32_t>(row.price));
+    return;
+  }
 
-void CMainWnd::OnSlot() { statusView_->update(); }
+  NewSoftDlg software(here, this);
+  if (software.exec() == QDialog::Accepted) LoadProgram(*unit, software.SoftwareName());
 
-void CMainWnd::OnLoan() {}
+  unit->x = randomRange(-150, 150) * 100;
+  unit->y = randomRange(-150, 150) * 100;
+  unit->direction = randomRange(-179, 180);
+  OKE* placed = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(field_.lock);
+    placed = field_.Deploy(std::move(unit));
+  }
+  statusView_->Select(placed);
+  AddMessage("ＯＫＥを配置しました");
+}
+
+void CMainWnd::OnSlot() {
+  PoboSlotDlg slot(economy_, this);
+  slot.exec();
+  statusView_->update();
+}
+
+void CMainWnd::OnLoan() {
+  RunLoanCommand(economy_, *this, this);
+  statusView_->update();
+}
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
   campaignTimer_->stop();

@@ -10,6 +10,7 @@
 #include "app/Campaign.h"
 #include "economy/MessageSink.h"
 #include "sim/SquadLostListener.h"
+#include "ui/PoboQuestion.h"
 
 class QAction;
 class QListWidget;
@@ -64,6 +65,9 @@ class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListene
   void OnSlot();
   void OnLoan();
 
+  // Replaces the question box (for tests).
+  void SetAsker(QuestionAsker asker) { ask_ = std::move(asker); }
+
   QAction* MenuAction(int id) const;
   QListWidget* MessageLog() const { return messageLog_; }
   StatusViewWnd* StatusView() const { return statusView_; }
@@ -96,6 +100,7 @@ class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListene
   int flashCount_ = 0;
   int campaignSteps_ = 0;
   QAction* actions_[4] = {};
+  QuestionAsker ask_ = AskPobo;
 };
 
 }  // namespace kivora

@@ -123,6 +123,73 @@ TEST_F(CMainWndTest, CloseBoxQuitsWithoutAQuestionAndStopsTheCampaign) {
   EXPECT_FALSE(window->CampaignTimer()->isActive());
 }
 
+TEST_F(CMainWndTest, ExitAsksAndOnlyQuitsOnYes) {
+  window->show();
+  {
+    test::ModalAnswers player({"中断"});
+    window->MenuAction(1000)->trigger();
+    EXPECT_EQ(player.Answered(), 1);
+    EXPECT_TRUE(player.texts.contains(QString::fromUtf8("終了してもいいのかい？")));
+  }
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->CampaignTimer()->isActive());
+  {
+    test::ModalAnswers player({"了解"});
+    window->MenuAction(1000)->trigger();
+    EXPECT_EQ(player.Answered(), 1);
+  }
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->CampaignTimer()->isActive());
+}
+
+TEST_F(CMainWndTest, CancelledPurchasePlacesAndLogsNothing) {
+  {
+    test::ModalAnswers player({"中止"});
+    window->MenuAction(1001)->trigger();
+    EXPECT_EQ(player.Answered(), 1);
+  }
+  EXPECT_EQ(window->MessageLog()->count(), 0);
+  EXPECT_EQ(game.economy.GetMoney(), 1000u);
+  EXPECT_EQ(game.field.playerUnitCount.load(), 0);
+  EXPECT_EQ(window->StatusView()->Selected(), nullptr);
+}
+
+TEST(CMainWndPurchaseTest, PurchasePlacesSelectsAndLogsTheUnit) {
+  struct Case {
+    QStringList answers;
+    bool withProgram;
+  } cases[] = {
+      // The first row (800) is bought; the software dialog is declined, and
+      // the unit is placed all the same, without a program.
+      {{"購入", "了解", "非搭載"}, false},
+      // ... or the first program is chosen and confirmed.
+      {{"購入", "了解", "搭載", "了解"}, true},
+  };
+  for (const Case& c : cases) {
+    test::GameFixture game;
+    CMainWnd& window = game.Open();
+    {
+      test::ModalAnswers player(c.answers);
+      window.MenuAction(1001)->trigger();
+      EXPECT_EQ(player.Answered(), c.answers.size());
+    }
+    EXPECT_EQ(game.economy.GetMoney(), 200u);
+    OKE* unit = window.StatusView()->Selected();
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(unit->Kind(), 1);
+    EXPECT_EQ(unit->spec->name, "scout.spc");
+    EXPECT_EQ(window.MessageLog()->currentItem()->text(), QString::fromUtf8("ＯＫＥを配置しました"));
+    EXPECT_EQ(game.field.playerUnitCount.load(), 1);
+    {
+      auto program = unit->LockProgram();
+      EXPECT_EQ(unit->firstCommand != nullptr, c.withProgram);
+    }
+    std::lock_guard<std::mutex> lock(game.field.lock);
+    EXPECT_EQ(game.field.unitList.back(), unit);
+    EXPECT_GE(game.field.fieldList.IndexOf(unit), 0);
+  }
+}
+
 TEST(CMainWndCampaignTest, RivalEveryThreeMinutesLeaderAtFifteenAcrossTheClockWrap) {
   test::GameFixture game;
   // The 32-bit tick count wraps between the first and the second step.
@@ -161,13 +228,10 @@ TEST(CMainWndCampaignTest, RivalEveryThreeMinutesLeaderAtFifteenAcrossTheClockWr
 
 TEST(CMainWndCampaignTest, UnreadableMapIsToldAndTheGameGoesOn) {
   test::GameFixture game({"map.txt"});
-  QString told;
-  test::AnswerNextModal("OK", [&](QWidget* box) {
-    for (QLabel* label : box->findChildren<QLabel*>())
-      if (!label->text().isEmpty()) told += label->text();
-  });
+  test::ModalAnswers player({"OK"});
   CMainWnd& window = game.Open();
-  EXPECT_EQ(told, QString::fromUtf8("マップファイルが読み込めません"));
+  EXPECT_EQ(player.Answered(), 1);
+  EXPECT_TRUE(player.texts.contains(QString::fromUtf8("マップファイルが読み込めません")));
   std::lock_guard<std::mutex> lock(game.field.lock);
   // Ten random walls, ten parts and the rival's first unit.
   EXPECT_GE(game.field.fieldList.Count(), 20);

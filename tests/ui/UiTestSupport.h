@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -28,27 +31,44 @@ struct TestClock {
   }
 };
 
-// Once the next modal dialog is up, hands it to `seen` (if given) and
-// presses its button labelled `buttonText` (closes it when there is none).
-inline void AnswerNextModal(const QString& buttonText, std::function<void(QWidget*)> seen = {}) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, buttonText, seen] {
+// Plays the player at modal dialogs: as each new one comes up, records its
+// labels' texts and presses the next button of `buttons` (by its text).
+// A dialog without such a button is closed.
+class ModalAnswers {
+ public:
+  explicit ModalAnswers(QStringList buttons) : buttons_(std::move(buttons)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(10);
+  }
+  int Answered() const { return answered_; }
+  QStringList texts;  // every label of every dialog seen, in order
+
+ private:
+  void Poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    if (seen) seen(modal);
-    for (QPushButton* button : modal->findChildren<QPushButton*>()) {
-      if (button->text() == buttonText) {
-        button->click();
-        return;
+    if (modal == nullptr || modal == last_.data() || !modal->isVisible()) return;
+    last_ = modal;
+    for (QLabel* label : modal->findChildren<QLabel*>())
+      if (!label->text().isEmpty()) texts << label->text();
+    if (answered_ < buttons_.size()) {
+      for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+        if (QString(button->text()).remove('&') == buttons_[answered_]) {
+          ++answered_;
+          // Pressed from the event loop, so a dialog it opens does not
+          // block this poll.
+          QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+          return;
+        }
       }
     }
-    modal->close();
-  });
-  timer->start();
-}
+    QMetaObject::invokeMethod(modal, &QWidget::close, Qt::QueuedConnection);
+  }
+
+  QStringList buttons_;
+  int answered_ = 0;
+  QPointer<QWidget> last_;
+  QTimer timer_;
+};
 
 // Runs the event loop until `done` holds or `ms` have passed.
 inline bool SpinUntil(const std::function<bool()>& done, int ms = 5000) {
