@@ -138,7 +138,7 @@ void CMainWnd::OnExit() {
 
 void CMainWnd::OnBuy() {
   // The data files are those of the working directory.
-  const std::filesystem::path here;
+  const std::filesystem::path here(".");
   BuyListDlg buyList(economy_, here, [this](const std::string& specFile) { return specs_.GetSpec(specFile) != nullptr; },
                      this);
   if (buyList.exec() != QDialog::Accepted) return;

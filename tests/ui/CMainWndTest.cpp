@@ -1,6 +1,8 @@
 #include "ui/CMainWnd.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include "app/Campaign.h"
 #include "economy/Economy.h"
 #include "sim/Field.h"
+#include "sim/OKE.h"
 #include "ui/FieldViewWnd.h"
 #include "ui/StatusViewWnd.h"
 #include "ui/UiTestSupport.h"
@@ -123,6 +126,34 @@ TEST_F(CMainWndTest, CloseBoxQuitsWithoutAQuestionAndStopsTheCampaign) {
   EXPECT_FALSE(window->CampaignTimer()->isActive());
 }
 
+// QTest takes the point (0, 0) for the widget's centre, so clicks are sent by hand.
+void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
+  QApplication::sendEvent(widget, &release);
+}
+
+TEST_F(CMainWndTest, ClickOnTheFieldSelectsAndRightClickClears) {
+  // In the corner of the view, beyond where rivals are placed.
+  Ref<OKE> made = OKE::Create(1, "standard.spc", game.specs);
+  ASSERT_TRUE(made);
+  made->x = 15800;
+  made->y = -15800;
+  OKE* unit = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(game.field.lock);
+    unit = game.field.Deploy(std::move(made));
+  }
+  Click(window->FieldView(), Qt::LeftButton, QPoint(100, 5));  // empty ground
+  EXPECT_EQ(window->StatusView()->Selected(), nullptr);
+  Click(window->FieldView(), Qt::LeftButton, QPoint(318, 318));
+  EXPECT_EQ(window->StatusView()->Selected(), unit);
+  EXPECT_NE(window->StatusView()->SheetText().find("ペコ党部隊 カヴォラ[standard.spc]"), std::string::npos);
+  Click(window->FieldView(), Qt::RightButton, QPoint(318, 318));
+  EXPECT_EQ(window->StatusView()->Selected(), nullptr);
+}
+
 TEST_F(CMainWndTest, ExitAsksAndOnlyQuitsOnYes) {
   window->show();
   {
@@ -161,9 +192,9 @@ TEST(CMainWndPurchaseTest, PurchasePlacesSelectsAndLogsTheUnit) {
   } cases[] = {
       // The first row (800) is bought; the software dialog is declined, and
       // the unit is placed all the same, without a program.
-      {{"購入", "了解", "非搭載"}, false},
+      {{"#0", "購入", "了解", "非搭載"}, false},
       // ... or the first program is chosen and confirmed.
-      {{"購入", "了解", "搭載", "了解"}, true},
+      {{"#0", "購入", "了解", "#0", "搭載", "了解"}, true},
   };
   for (const Case& c : cases) {
     test::GameFixture game;

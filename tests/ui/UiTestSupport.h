@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QStringList>
@@ -33,7 +34,8 @@ struct TestClock {
 
 // Plays the player at modal dialogs: as each new one comes up, records its
 // labels' texts and presses the next button of `buttons` (by its text).
-// A dialog without such a button is closed.
+// A step "#N" first picks row N of the dialog's list. A dialog without the
+// button asked for is closed.
 class ModalAnswers {
  public:
   explicit ModalAnswers(QStringList buttons) : buttons_(std::move(buttons)) {
@@ -50,6 +52,10 @@ class ModalAnswers {
     last_ = modal;
     for (QLabel* label : modal->findChildren<QLabel*>())
       if (!label->text().isEmpty()) texts << label->text();
+    while (answered_ < buttons_.size() && buttons_[answered_].startsWith('#')) {
+      if (auto* list = modal->findChild<QListWidget*>()) list->setCurrentRow(buttons_[answered_].mid(1).toInt());
+      ++answered_;
+    }
     if (answered_ < buttons_.size()) {
       for (QPushButton* button : modal->findChildren<QPushButton*>()) {
         if (QString(button->text()).remove('&') == buttons_[answered_]) {
