@@ -1,36 +1,73 @@
-# ハンター：敵を見つけ次第撃ち、いなければ巡回する
+# ハンター：敵に向き直って近づき、間合いに入れば撃つ
 :top
-SEARCHE,250(0,360),shoot
+SEARCHE,30(0,90),hit
+SEARCHE,120(0,360),shoot
+SEARCHE,400(0,30),approach
+SEARCHE,400(0,360),aim
 COND,W>=1,cool
 GETINFO,X=X
 GETINFO,Y=Y
-COND,X>=12000,bounce
-COND,X<=-12000,bounce
-COND,Y>=12000,bounce
-COND,Y<=-12000,bounce
-SEARCHO,20(0,60),bounce
->go
-:cool
-VAR,W-1
-:go
-COND,M==1,back
+VAR,H=0
+COND,Y<=-12000,escape
+VAR,H=180
+COND,Y>=12000,escape
+VAR,H=90
+COND,X<=-12000,escape
+VAR,H=-90
+COND,X>=12000,escape
+SEARCHO,25(0,60),aside
 FORWARD
 >top
+:cool
+VAR,W-1
+>top
+# 壁際では中央の向き（H度）へ歩く：向きとの差で前後左右を選ぶ
+:escape
+GETINFO,D=DIR
+VAR,D-H
+COND,D<=180,e1
+VAR,D-360
+:e1
+COND,D>=-179,e2
+VAR,D+360
+:e2
+COND,D>=136,back
+COND,D>=46,left
+COND,D>=-45,fwd
+COND,D>=-135,right
 :back
 BACKWARD
+>walk
+:left
+LEFT
+>walk
+:fwd
+FORWARD
+>walk
+:right
+RIGHT
+:walk
+VAR,W=60
 >top
-# 壁際では向きを変えずに後戻りする
-:bounce
-VAR,M+1
-VAR,M%2
-VAR,W=40
+# 障害物は横にかわす
+:aside
+RIGHT
+VAR,W=20
+>top
+:hit
+FIGHT
 >top
 :shoot
-REMAIN,<=0,ram
-FIRE,250(0,360)
+REMAIN,<=0,close
+FIRE,120(0,360)
 >top
-# 弾切れなら体当たり
-:ram
-FIGHT
+# 弾切れなら詰め寄って殴る
+:close
+SEARCHE,120(0,30),approach
+# 遠くの敵には向き直る（弾があれば一発撃つ）
+:aim
+FIRE,400(0,360)
+>top
+:approach
 FORWARD
 >top

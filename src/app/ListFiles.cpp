@@ -6,13 +6,16 @@
 namespace kivora {
 namespace {
 
-unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c; }
+unsigned char UpperAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
 
 bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
   if (suffix.size() > name.size()) return false;
   const std::string_view tail = name.substr(name.size() - suffix.size());
   for (std::size_t i = 0; i < suffix.size(); ++i) {
-    if (UpperAscii(static_cast<unsigned char>(tail[i])) != UpperAscii(static_cast<unsigned char>(suffix[i]))) return false;
+    if (UpperAscii(static_cast<unsigned char>(tail[i])) != UpperAscii(static_cast<unsigned char>(suffix[i])))
+      return false;
   }
   return true;
 }

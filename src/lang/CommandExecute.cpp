@@ -42,19 +42,36 @@ bool HeadsTowards(const EE& bullet, const EE& unit) {
 // The nearest object of `wanted` kind in the sector; of several at the same
 // whole-pixel distance the first in the field list. With `incoming`, only
 // bullets flying towards the unit count.
+//
+// This is the sensor walk (EElist::FindInSector) with the kind test first
+// and two cheap rejections before the bearing is worked out: an object
+// whose offset on either axis is a full pixel beyond the range, or beyond
+// the best distance so far, can neither be in the sector nor win. Every
+// object that passes is judged exactly as the sensor judges it, so the
+// choice is the same; the searches run thousands of times a tick on a busy
+// field, and most objects fail on kind or distance.
 EE* Search(EE& unit, EElist& fieldList, std::int32_t angle, std::int32_t width, std::int32_t range,
            int wanted, bool incoming = false) {
+  if (range < 0) return nullptr;
+  const std::int32_t centre = NormalizeAngle(WrapAdd(unit.direction, angle));
+  const std::int32_t half = width / 2;
   std::int32_t best = kFarthestCounted;
   EE* chosen = nullptr;
-  int position = 0;
-  std::int32_t distance = 0;
-  while (EE* obj = fieldList.FindInSector(position, unit, angle, width, range, distance)) {
-    if (obj->Kind() != wanted) continue;
+  for (EE* obj : fieldList.Items()) {
+    if (obj == &unit || obj->Kind() != wanted) continue;
+    const std::int64_t reach = (std::int64_t{range < best ? range : best} + 1) * 100;
+    const std::int64_t dx = std::int64_t{obj->x} - unit.x;
+    const std::int64_t dy = std::int64_t{obj->y} - unit.y;
+    if (dx > reach || dx < -reach || dy > reach || dy < -reach) continue;
+    const BearingDistance bd = BearingAndDistance(dx, dy);
+    if (range < bd.distance) continue;
+    const std::int32_t off = NormalizeAngle(WrapSub(bd.bearing, centre));
+    if (off > half || off < -half) continue;
+    const std::int32_t distance = TruncToInt32(bd.distance);
+    if (distance >= best) continue;
     if (incoming && !HeadsTowards(*obj, unit)) continue;
-    if (distance < best) {
-      best = distance;
-      chosen = obj;
-    }
+    best = distance;
+    chosen = obj;
   }
   return chosen;
 }

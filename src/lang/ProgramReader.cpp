@@ -25,9 +25,30 @@ void CommandChain::Destroy(Command* first) noexcept {
   }
 }
 
+namespace {
+
+// Lead bytes of the game's double-byte code page: with the byte after them
+// they form one character.
+constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+constexpr bool IsLineSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
 void TrimLineEnd(std::string& line) {
-  const std::size_t keep = line.find_last_not_of(" \t\n\v\f\r");
-  line.erase(keep == std::string::npos ? 0 : keep + 1);
+  // Walk from the front so that a double-byte character is never cut in
+  // two: the byte after a lead byte belongs to it, whatever its value, so a
+  // space right after a lead byte stays.
+  std::size_t keep = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    const char c = line[i];
+    const bool doubleByte = IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < line.size();
+    i += doubleByte ? 2 : 1;
+    if (doubleByte || !IsLineSpace(c)) keep = i;
+  }
+  line.erase(keep);
 }
 
 namespace {

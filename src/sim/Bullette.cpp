@@ -10,7 +10,7 @@ namespace kivora {
 
 Bullette::Bullette(const EE* o, std::int32_t h, std::int32_t l, std::int32_t speed, std::int32_t p,
                    std::int32_t loss, std::int32_t steering)
-    : owner(o), homing(h), life(l), power(p), powerLoss(loss) {
+    : owner(o), ownerFieldId(o ? o->fieldId : 0), homing(h), life(l), power(p), powerLoss(loss) {
     moveSpeed = speed;
     turnSpeed = steering;
 }
@@ -74,9 +74,24 @@ void Bullette::Step(Field& field) {
     if (life == 0) alive = 0;
 }
 
+namespace {
+
+struct SubStep {
+    std::int32_t sx, sy;
+};
+
+// A quarter of this tick's move. The move is taken as the displacement
+// itself, also when the position wrapped around the edge of the 32-bit field.
+SubStep SubStepOf(const Bullette& b) {
+    return {WrapSub(b.x, b.prevX) / 4, WrapSub(b.y, b.prevY) / 4};
+}
+
+}  // namespace
+
 Bounds Bullette::Reach() const {
-    const std::int64_t sx = (std::int64_t{x} - prevX) / 4;
-    const std::int64_t sy = (std::int64_t{y} - prevY) / 4;
+    const SubStep s = SubStepOf(*this);
+    const std::int64_t sx = s.sx;
+    const std::int64_t sy = s.sy;
     if (sx == 0 && sy == 0) return BoxBounds();
     // The swept test looks no further than four sub-steps from the start.
     const std::int64_t endX = prevX + 4 * sx;
@@ -86,8 +101,9 @@ Bounds Bullette::Reach() const {
 }
 
 bool Bullette::Overlaps(const EE& other) const {
-    const std::int64_t sx = (std::int64_t{x} - prevX) / 4;
-    const std::int64_t sy = (std::int64_t{y} - prevY) / 4;
+    const SubStep s = SubStepOf(*this);
+    const std::int64_t sx = s.sx;
+    const std::int64_t sy = s.sy;
     if (sx == 0 && sy == 0) return BoxesOverlap(*this, other);
 
     const std::int64_t left = std::int64_t{other.x} - other.width / 2;

@@ -14,6 +14,9 @@ public:
              std::int32_t power, std::int32_t powerLoss, std::int32_t steering);
 
     const EE* owner;  // the shooter: compared by identity only, never used
+    // The shooter's field id, kept for traces: the shooter may be gone while
+    // its bullet still flies.
+    std::int64_t ownerFieldId;
     std::int32_t alive = 1;  // 0 once it must leave the field
     std::int32_t homing;     // 1: steers toward its target
     std::int32_t life;       // ticks left

@@ -143,13 +143,6 @@ bool EE::BoxesOverlap(const EE& a, const EE& b) {
            aBottom + a.height > bBottom;
 }
 
-Bounds EE::BoxBounds() const {
-    const std::int64_t left = std::int64_t{x} - width / 2;
-    const std::int64_t bottom = std::int64_t{y} - height / 2;
-    return {std::min(left, left + width), std::max(left, left + width),
-            std::min(bottom, bottom + height), std::max(bottom, bottom + height)};
-}
-
 bool EE::Overlaps(const EE& other) const { return BoxesOverlap(*this, other); }
 
 std::int32_t EE::Remain() const { return 0; }

@@ -62,6 +62,17 @@ struct Bounds {
     }
 };
 
+// The box centred on (x, y) as a closed rectangle; a negative size spans the
+// other way. Halves truncate toward zero, as everywhere on the field.
+inline Bounds BoundsOfBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
+    const std::int64_t left = std::int64_t{x} - width / 2;
+    const std::int64_t bottom = std::int64_t{y} - height / 2;
+    const std::int64_t right = left + width;
+    const std::int64_t top = bottom + height;
+    return {left < right ? left : right, left < right ? right : left,
+            bottom < top ? bottom : top, bottom < top ? top : bottom};
+}
+
 // Everything on the field: units, bullets, walls and parts.
 //
 // Objects live on the heap and are reference counted. The object is born
@@ -126,9 +137,8 @@ public:
     std::int32_t GetVar(char c) const;
     void SetVar(char c, std::int32_t v);
 
-    // The object's box as a closed rectangle (a negative size spans the
-    // other way).
-    Bounds BoxBounds() const;
+    // The object's box as a closed rectangle.
+    Bounds BoxBounds() const { return BoundsOfBox(x, y, width, height); }
     // A rectangle outside which Overlaps never finds anything.
     virtual Bounds Reach() const { return BoxBounds(); }
 

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sim/CollisionGrid.h"
+
 namespace kivora {
 
 class EE;
@@ -12,9 +14,18 @@ class EE;
 //
 // The iterators take a position that the caller starts at 0 and that they
 // advance past what they return, so a caller can go on searching from there.
+//
+// During a tick the sensors and the collision walks visit the whole list
+// many times; they then read positions and sizes from a compact copy kept
+// next to the list instead of from the objects scattered over the heap.
+// The world step switches that copy on for the length of a tick
+// (TickScope) and refreshes an object's entry after the object has moved,
+// the only moment in a tick at which a position changes; the collision walk
+// then also asks a coarse grid (CollisionGrid) which objects may be near.
+// Outside a tick the iterators read the objects themselves.
 class EElist {
 public:
-    void Add(EE* obj) { items_.push_back(obj); }
+    void Add(EE* obj);
     // Removes the first occurrence, keeping the order of the rest.
     void Remove(const EE* obj);
     int IndexOf(const EE* obj) const;
@@ -39,11 +50,58 @@ public:
     // Removes every object for which `pred` holds, keeping the order.
     template <typename Pred>
     void RemoveIf(Pred pred) {
-        std::erase_if(items_, pred);
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < items_.size(); ++k) {
+            if (pred(items_[k])) continue;
+            items_[kept] = items_[k];
+            boxes_[kept] = boxes_[k];
+            orders_[kept] = orders_[k];
+            ++kept;
+        }
+        items_.resize(kept);
+        boxes_.resize(kept);
+        orders_.resize(kept);
     }
 
+    // Reads positions from the compact copy while alive; see above.
+    class TickScope {
+    public:
+        explicit TickScope(EElist& list);
+        ~TickScope();
+        TickScope(const TickScope&) = delete;
+        TickScope& operator=(const TickScope&) = delete;
+
+    private:
+        EElist& list_;
+    };
+    // Whether ticks use the compact copy and the grid (they do unless told
+    // otherwise; tests compare both ways).
+    void SetTickCache(bool on) { useTickCache_ = on; }
+
+    // After `obj` has moved: brings its entry up to date. `hint` is where it
+    // was (it may since have moved one place forward when an object before
+    // it left the list).
+    void Refresh(const EE* obj, int hint);
+
 private:
+    struct Box {
+        std::int32_t x, y, width, height;
+    };
+    static Box BoxOf(const EE& obj);
+    Box BoxAt(int k) const;
+
+    // The position of the object with order key `order`, or -1 when it has
+    // left the list.
+    int IndexOfOrder(std::uint64_t order) const;
+
     std::vector<EE*> items_;
+    std::vector<Box> boxes_;              // parallel to items_
+    std::vector<std::uint64_t> orders_;   // parallel to items_: rising order keys
+    std::uint64_t nextOrder_ = 0;
+    bool ticking_ = false;
+    bool useTickCache_ = true;
+    CollisionGrid grid_;                  // in use while ticking_
+    mutable std::vector<std::uint64_t> candidates_;  // scratch for NextOverlapping
 };
 
 }  // namespace kivora

@@ -78,12 +78,19 @@ void SweepUnits(Field& field) {
 
 void WorldStep(Field& field) {
     EElist& list = field.fieldList;
-    for (int phase = kPhases; phase >= 1; --phase) {
-        for (int i = 0; i < list.Count(); ++i) list.At(i)->RunProgram(phase, field);
+    {
+        EElist::TickScope scope(list);
+        for (int phase = kPhases; phase >= 1; --phase) {
+            for (int i = 0; i < list.Count(); ++i) list.At(i)->RunProgram(phase, field);
+        }
+        // By position while the list grows: bullets fired in this pass are
+        // appended and step in it too. An object moves only in its own step.
+        for (int i = 0; i < list.Count(); ++i) {
+            EE* obj = list.At(i);
+            obj->Step(field);
+            list.Refresh(obj, i);
+        }
     }
-    // By position while the list grows: bullets fired in this pass are
-    // appended and step in it too.
-    for (int i = 0; i < list.Count(); ++i) list.At(i)->Step(field);
     SweepBullets(field);
     SweepUnits(field);
 }

@@ -16,15 +16,11 @@ BuyListDlg::BuyListDlg(Economy& economy, std::filesystem::path dataDir, ModelChe
   list_->setGeometry(du.Rect(9, 31, 230, 145));
   SetUpTabbedList(*list_);
 
-  auto* note = new QLabel(QStringLiteral("価格はすべてペコグスタです。"), this);
-  note->setGeometry(du.Rect(22, 12, 105, 8));
+  AddText(QStringLiteral("価格はすべてペコグスタです。"), 22, 12, 105, 8);
 
-  buyButton_ = new QPushButton(QStringLiteral("購入"), this);
-  buyButton_->setGeometry(du.Rect(41, 181, 40, 14));
+  buyButton_ = AddButton(QStringLiteral("購入"), 41, 181, 40, 14);
   buyButton_->setDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("中止"), this);
-  cancelButton_->setGeometry(du.Rect(148, 181, 40, 14));
-  cancelButton_->setAutoDefault(false);
+  cancelButton_ = AddButton(QStringLiteral("中止"), 148, 181, 40, 14);
   connect(buyButton_, &QPushButton::clicked, this, &BuyListDlg::Buy);
   connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -1,8 +1,11 @@
 #include "ui/GameDialog.h"
 
 #include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 
 namespace kivora {
 
@@ -13,6 +16,26 @@ GameDialog::GameDialog(const QString& title, int widthUnits, int heightUnits, QW
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setFixedSize(units_.Size(widthUnits, heightUnits));
+}
+
+QLabel* GameDialog::AddText(const QString& text, int x, int y, int w, int h, Qt::Alignment alignment) {
+  auto* label = new QLabel(text, this);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(alignment);
+  QRect rect = units_.Rect(x, y, w, h);
+  if (alignment & Qt::AlignLeft) rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
+  label->setGeometry(rect);
+  return label;
+}
+
+QPushButton* GameDialog::AddButton(const QString& text, int x, int y, int w, int h) {
+  auto* button = new QPushButton(text, this);
+  button->setAutoDefault(false);
+  QRect rect = units_.Rect(x, y, w, h);
+  const int missing = button->sizeHint().width() - rect.width();
+  if (missing > 0) rect.adjust(-(missing + 1) / 2, 0, missing / 2, 0);
+  button->setGeometry(rect);
+  return button;
 }
 
 void GameDialog::showEvent(QShowEvent* event) {

@@ -3,6 +3,9 @@
 
 #include "ui/DialogUnits.h"
 
+class QLabel;
+class QPushButton;
+
 namespace kivora {
 
 // What every dialog of the game shares: modal, the dialog font, a fixed
@@ -15,6 +18,14 @@ public:
 
   // Dialog units of this dialog's font, for laying out its controls.
   const DialogUnits& Units() const { return units_; }
+
+  // A static text over the rectangle (x, y, w, h) in dialog units. Kana and
+  // kanji are twice as wide as the letters the units are measured by, so a
+  // text that would be cut off grows to the right (left-aligned texts) or to
+  // both sides (buttons) instead.
+  QLabel* AddText(const QString& text, int x, int y, int w, int h,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+  QPushButton* AddButton(const QString& text, int x, int y, int w, int h);
 
 protected:
   void showEvent(QShowEvent* event) override;

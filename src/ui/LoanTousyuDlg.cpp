@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-
 namespace kivora {
 namespace {
 
@@ -12,33 +11,22 @@ QString Number(std::uint32_t n) { return QString::number(n); }
 
 }  // namespace
 
-LoanTousyuDlg::LoanTousyuDlg(Economy& economy, QWidget* owner) : GameDialog(QStringLiteral("ローン「党首」"), 215, 110, owner), economy_(economy) {
-  const DialogUnits& du = Units();
+LoanTousyuDlg::LoanTousyuDlg(Economy& economy, QWidget* owner)
+    : GameDialog(QStringLiteral("ローン「党首」"), 215, 110, owner), economy_(economy) {
+  const auto right = Qt::AlignRight | Qt::AlignVCenter;
+  AddText(QStringLiteral("党首の財布："), 21, 17, 48, 8);
+  purseLabel_ = AddText(QStringLiteral("0"), 81, 17, 75, 8, right);
+  AddText(QStringLiteral("ペコグスタ"), 164, 17, 35, 8);
+  AddText(QStringLiteral("党首への借金："), 21, 36, 55, 8);
+  debtLabel_ = AddText(QStringLiteral("0"), 81, 36, 75, 8, right);
+  AddText(QStringLiteral("ペコグスタ"), 164, 36, 35, 8);
+  AddText(QStringLiteral("今回の借入れペコグスタ："), 21, 55, 85, 8);
+  sumLabel_ = AddText(QStringLiteral("0"), 113, 55, 86, 8, right);
 
-  auto label = [&](const QString& text, int x, int y, int w, int h, bool right = false) {
-    auto* l = new QLabel(text, this);
-    l->setGeometry(du.Rect(x, y, w, h));
-    if (right) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-  };
-  label(QStringLiteral("党首の財布："), 21, 17, 48, 8);
-  purseLabel_ = label(QStringLiteral("0"), 81, 17, 75, 8, true);
-  label(QStringLiteral("ペコグスタ"), 164, 17, 35, 8);
-  label(QStringLiteral("党首への借金："), 21, 36, 55, 8);
-  debtLabel_ = label(QStringLiteral("0"), 81, 36, 75, 8, true);
-  label(QStringLiteral("ペコグスタ"), 164, 36, 35, 8);
-  label(QStringLiteral("今回の借入れペコグスタ："), 21, 55, 85, 8);
-  sumLabel_ = label(QStringLiteral("0"), 113, 55, 86, 8, true);
-
-  raiseButton_ = new QPushButton(QStringLiteral("+100ペコグスタ"), this);
-  raiseButton_->setGeometry(du.Rect(147, 67, 54, 14));
-  raiseButton_->setAutoDefault(false);
-  borrowButton_ = new QPushButton(QStringLiteral("借りる"), this);
-  borrowButton_->setGeometry(du.Rect(51, 90, 40, 14));
+  raiseButton_ = AddButton(QStringLiteral("+100ペコグスタ"), 147, 67, 54, 14);
+  borrowButton_ = AddButton(QStringLiteral("借りる"), 51, 90, 40, 14);
   borrowButton_->setDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("借りない"), this);
-  cancelButton_->setGeometry(du.Rect(133, 90, 40, 14));
-  cancelButton_->setAutoDefault(false);
+  cancelButton_ = AddButton(QStringLiteral("借りない"), 133, 90, 40, 14);
   connect(raiseButton_, &QPushButton::clicked, this, &LoanTousyuDlg::Raise);
   connect(borrowButton_, &QPushButton::clicked, this, &LoanTousyuDlg::Borrow);
   connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);

@@ -8,22 +8,19 @@
 
 namespace kivora {
 
-NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner) : GameDialog(QStringLiteral("ソフトウェア選択"), 339, 239, owner) {
+NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner)
+    : GameDialog(QStringLiteral("ソフトウェア選択"), 339, 239, owner) {
   const DialogUnits& du = Units();
 
-  auto* prompt = new QLabel(QStringLiteral("搭載するソフトウェアを選択してください"), this);
-  prompt->setGeometry(du.Rect(31, 9, 149, 8));
+  AddText(QStringLiteral("搭載するソフトウェアを選択してください"), 31, 9, 149, 8);
 
   list_ = new QListWidget(this);
   list_->setGeometry(du.Rect(9, 23, 317, 193));
   SetUpTabbedList(*list_);
 
-  installButton_ = new QPushButton(QStringLiteral("搭載"), this);
-  installButton_->setGeometry(du.Rect(68, 222, 40, 14));
+  installButton_ = AddButton(QStringLiteral("搭載"), 68, 222, 40, 14);
   installButton_->setDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("非搭載"), this);
-  cancelButton_->setGeometry(du.Rect(193, 222, 40, 14));
-  cancelButton_->setAutoDefault(false);
+  cancelButton_ = AddButton(QStringLiteral("非搭載"), 193, 222, 40, 14);
   connect(installButton_, &QPushButton::clicked, this, &NewSoftDlg::Install);
   connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -19,7 +19,7 @@ QString FindResource(const QString& name) {
 QPixmap StandIn(const QString& name) {
   QPixmap pixmap(128, 128);
   // Six distinguishable colours for the reels, black on white otherwise.
-  static const QColor kReelColours[6] = {Qt::white, QColor(220, 60, 60), QColor(60, 160, 60),
+  static const QColor kReelColours[6] = {Qt::white,           QColor(220, 60, 60),  QColor(60, 160, 60),
                                          QColor(60, 90, 220), QColor(230, 190, 40), Qt::black};
   QColor background = Qt::white;
   if (name.startsWith(QStringLiteral("slot"), Qt::CaseInsensitive)) {

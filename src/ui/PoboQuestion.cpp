@@ -8,7 +8,8 @@
 
 namespace kivora {
 
-PoboQuestion::PoboQuestion(const QString& text, QWidget* owner) : GameDialog(QStringLiteral("ポボゴム"), 364, 151, owner), text_(text) {
+PoboQuestion::PoboQuestion(const QString& text, QWidget* owner)
+    : GameDialog(QStringLiteral("ポボゴム"), 364, 151, owner), text_(text) {
   const DialogUnits& du = Units();
 
   pictureLabel_ = new QLabel(this);
@@ -23,13 +24,9 @@ PoboQuestion::PoboQuestion(const QString& text, QWidget* owner) : GameDialog(QSt
   textLabel_->setWordWrap(true);
   textLabel_->setGeometry(du.Rect(158, 39, 196, 39));
 
-  okButton_ = new QPushButton(QStringLiteral("了解"), this);
-  okButton_->setGeometry(du.Rect(199, 110, 40, 14));
+  okButton_ = AddButton(QStringLiteral("了解"), 199, 110, 40, 14);
   okButton_->setDefault(true);
-  okButton_->setAutoDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("中断"), this);
-  cancelButton_->setGeometry(du.Rect(287, 110, 40, 14));
-  cancelButton_->setAutoDefault(false);
+  cancelButton_ = AddButton(QStringLiteral("中断"), 287, 110, 40, 14);
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
   okButton_->setFocus();

@@ -8,34 +8,25 @@
 
 namespace kivora {
 
-PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner) : GameDialog(QStringLiteral("ポボゴムスロットマシーン"), 454, 204, owner), economy_(economy) {
+PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner)
+    : GameDialog(QStringLiteral("ポボゴムスロットマシーン"), 454, 204, owner), economy_(economy) {
   const DialogUnits& du = Units();
 
-  for (int i = 0; i < SlotRound::kSymbols; ++i) symbols_[static_cast<std::size_t>(i)] = GamePicture(QStringLiteral("Slot%1").arg(i + 1));
+  for (int i = 0; i < SlotRound::kSymbols; ++i)
+    symbols_[static_cast<std::size_t>(i)] = GamePicture(QStringLiteral("Slot%1").arg(i + 1));
   const int reelX[3] = {14, 154, 294};
   for (std::size_t i = 0; i < 3; ++i) {
     reelLabels_[i] = new QLabel(this);
     reelLabels_[i]->setGeometry(QRect(du.Rect(reelX[i], 14, 129, 129).topLeft(), symbols_[0].size()));
   }
 
-  startButton_ = new QPushButton(QStringLiteral("スタート"), this);
-  startButton_->setGeometry(du.Rect(50, 169, 97, 14));
-  startButton_->setAutoDefault(false);
-  stopButton_ = new QPushButton(QStringLiteral("ストップ"), this);
-  stopButton_->setGeometry(du.Rect(182, 169, 97, 14));
-  stopButton_->setAutoDefault(false);
-  raiseButton_ = new QPushButton(QStringLiteral("＋１００ペコグスタ"), this);
-  raiseButton_->setGeometry(du.Rect(342, 169, 74, 14));
-  raiseButton_->setAutoDefault(false);
-  auto* stakeCaption = new QLabel(QStringLiteral("掛け金:"), this);
-  stakeCaption->setGeometry(du.Rect(306, 156, 30, 8));
-  stakeLabel_ = new QLabel(QStringLiteral("10000"), this);
-  stakeLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  stakeLabel_->setGeometry(du.Rect(343, 156, 65, 8));
-  auto* unit = new QLabel(QStringLiteral("ペコグスタ"), this);
-  unit->setGeometry(du.Rect(413, 156, 38, 8));
-  endButton_ = new QPushButton(QStringLiteral("終了"), this);
-  endButton_->setGeometry(du.Rect(407, 188, 40, 14));
+  startButton_ = AddButton(QStringLiteral("スタート"), 50, 169, 97, 14);
+  stopButton_ = AddButton(QStringLiteral("ストップ"), 182, 169, 97, 14);
+  raiseButton_ = AddButton(QStringLiteral("＋１００ペコグスタ"), 342, 169, 74, 14);
+  AddText(QStringLiteral("掛け金:"), 306, 156, 30, 8);
+  stakeLabel_ = AddText(QStringLiteral("10000"), 343, 156, 65, 8, Qt::AlignRight | Qt::AlignVCenter);
+  AddText(QStringLiteral("ペコグスタ"), 413, 156, 38, 8);
+  endButton_ = AddButton(QStringLiteral("終了"), 407, 188, 40, 14);
   endButton_->setDefault(true);
 
   connect(raiseButton_, &QPushButton::clicked, this, &PoboSlotDlg::Raise);

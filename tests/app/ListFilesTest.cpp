@@ -1,9 +1,8 @@
-#include "app/ListFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/ListFiles.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -13,8 +12,8 @@ using Names = std::vector<std::string>;
 
 TEST(ListFilesTest, MatchesTheExtensionInAnyCaseAndSortsRepeatably) {
   test::TempDir dir;
-  for (const char* name : {"b.prg", "A.PRG", "a.prg", "c.Prg", "_x.prg", "Zed.prg", "notes.txt", "x.prgx", "prg",
-                           ".prg", "d.spc"}) {
+  for (const char* name :
+       {"b.prg", "A.PRG", "a.prg", "c.Prg", "_x.prg", "Zed.prg", "notes.txt", "x.prgx", "prg", ".prg", "d.spc"}) {
     dir.Write(name, "");
   }
   // Upper-cased letters first, then bytes: '_' (0x5F) sorts after 'Z'; names

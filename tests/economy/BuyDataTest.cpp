@@ -1,37 +1,44 @@
-#include "economy/BuyData.h"
-
 #include <gtest/gtest.h>
 
+#include "economy/BuyData.h"
 #include "support/TempDir.h"
 
 namespace kivora {
 namespace {
 
 TEST(BuyDataTest, ParsesLinesLikeTheScanFormat) {
-  struct Case { std::string line; int ok; std::string spec; std::int32_t price; std::string description; };
+  struct Case {
+    std::string line;
+    int ok;
+    std::string spec;
+    std::int32_t price;
+    std::string description;
+  };
   const std::string f255(255, 'x');
   const std::string f256(256, 'x');
   const Case cases[] = {
       {"scout.spc,1500,Light scout", 1, "scout.spc", 1500, "Light scout"},
-      {"scout.spc, 1500,desc,fourth,fifth", 1, "scout.spc", 1500, "desc"},  // white space before the price; rest ignored
+      {"scout.spc, 1500,desc,fourth,fifth", 1, "scout.spc", 1500,
+       "desc"},  // white space before the price; rest ignored
       {"my unit.spc,\t-20,  spaced desc  ", 1, "my unit.spc", -20, "  spaced desc  "},
       {"a.spc,+7,d", 1, "a.spc", 7, "d"},
       {"a.spc,2147483647,max", 1, "a.spc", 2147483647, "max"},
       {"a.spc,-2147483648,min", 1, "a.spc", -2147483648, "min"},
       {"a.spc,2147483648,over", 0, "", 0, ""},
       {"a.spc,99999999999999999999,over", 0, "", 0, ""},
-      {"a.spc,12abc,d", 0, "", 0, ""},         // the price must end at the comma
+      {"a.spc,12abc,d", 0, "", 0, ""},  // the price must end at the comma
       {"a.spc,12 ,d", 0, "", 0, ""},
-      {"a.spc,1500", 0, "", 0, ""},            // only two fields
-      {"a.spc,1500,", 0, "", 0, ""},           // empty description
-      {",1500,d", 0, "", 0, ""},               // empty model
+      {"a.spc,1500", 0, "", 0, ""},   // only two fields
+      {"a.spc,1500,", 0, "", 0, ""},  // empty description
+      {",1500,d", 0, "", 0, ""},      // empty model
       {"a.spc,,d", 0, "", 0, ""},
       {"a.spc,-,d", 0, "", 0, ""},
       {"a.spc", 0, "", 0, ""},
       {"", 0, "", 0, ""},
-      {"\x83\x58\x83\x4c.spc,800,\x8c\x79\x82\xa2", 1, "\x83\x58\x83\x4c.spc", 800, "\x8c\x79\x82\xa2"},  // Shift-JIS bytes
+      {"\x83\x58\x83\x4c.spc,800,\x8c\x79\x82\xa2", 1, "\x83\x58\x83\x4c.spc", 800,
+       "\x8c\x79\x82\xa2"},  // Shift-JIS bytes
       {f255 + ",1," + f255, 1, f255, 1, f255},
-      {f256 + ",1,d", 0, "", 0, ""},           // too long: skipped, never cut or overrun
+      {f256 + ",1,d", 0, "", 0, ""},  // too long: skipped, never cut or overrun
       {"a.spc,1," + f256, 0, "", 0, ""},
       {std::string("a.spc,1,d\0e", 11), 1, "a.spc", 1, "d"},  // a zero byte ends the line
       {std::string("a\0.spc,1,d", 10), 0, "", 0, ""},
@@ -57,7 +64,8 @@ TEST(BuyDataTest, RowTextShowsPriceTabAndDescriptionInUtf8) {
 
 TEST(BuyDataTest, ReadsValidRowsInFileOrderSkippingTheRest) {
   test::TempDir dir;
-  const auto file = dir.Write("buylist.txt", "a.spc,100,first\r\n\r\nbroken line\nb.spc,200\nc.spc,300,third,x\nd.spc,400,last");
+  const auto file =
+      dir.Write("buylist.txt", "a.spc,100,first\r\n\r\nbroken line\nb.spc,200\nc.spc,300,third,x\nd.spc,400,last");
   const auto rows = ReadBuyList(file);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].specFile, "a.spc");

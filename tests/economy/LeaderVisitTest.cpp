@@ -1,11 +1,10 @@
-#include "economy/LeaderVisit.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/Random.h"
+#include "economy/LeaderVisit.h"
 
 namespace kivora {
 namespace {
@@ -27,8 +26,10 @@ Lines Visit(Economy& economy) {
   EXPECT_TRUE(LeaderVisit(count, economy, log));
   EXPECT_EQ(count, 0);
   for (auto& line : log.lines) {
-    for (const auto& p : kPraise) if (line == p) line = kAnyPraise;
-    for (const auto& s : kScolding) if (line == s) line = kAnyScolding;
+    for (const auto& p : kPraise)
+      if (line == p) line = kAnyPraise;
+    for (const auto& s : kScolding)
+      if (line == s) line = kAnyScolding;
   }
   return log.lines;
 }
@@ -43,13 +44,20 @@ TEST(LeaderVisitTest, WorkedExamples) {
   const Case cases[] = {
       {1000, 0, {"100ペコグスタを党首に持って行かれました"}, 900, 0, +100},
       {12345, 0, {kAnyPraise, "1300ペコグスタを党首に持って行かれました"}, 11045, 0, +1300},
-      {300, 1000,
-       {"党首「ちゃんと働いておるか？」", "党首への借金が100ペコグスタ増えました", "100ペコグスタを党首に持って行かれました"},
-       200, 1100, +100},
-      {8000, 2000,
+      {300,
+       1000,
+       {"党首「ちゃんと働いておるか？」", "党首への借金が100ペコグスタ増えました",
+        "100ペコグスタを党首に持って行かれました"},
+       200,
+       1100,
+       +100},
+      {8000,
+       2000,
        {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "2000ペコグスタを党首に持って行かれました",
         "500ペコグスタを党首に持って行かれました"},
-       5500, 0, +2500},
+       5500,
+       0,
+       +2500},
       {50, 0, {kAnyScolding}, 50, 0, -100},
       // The edges of the allowance.
       {10000, 0, {kAnyPraise, "1000ペコグスタを党首に持って行かれました"}, 9000, 0, +1000},
@@ -64,18 +72,29 @@ TEST(LeaderVisitTest, WorkedExamples) {
       // A debt below 10 grows by nothing, and says so.
       {5, 9, {"党首「ちゃんと働いておるか？」", "党首への借金が0ペコグスタ増えました", kAnyScolding}, 5, 9, -100},
       // No partial repayment: one short of the debt pays nothing back.
-      {999, 1000,
-       {"党首「ちゃんと働いておるか？」", "党首への借金が100ペコグスタ増えました", "100ペコグスタを党首に持って行かれました"},
-       899, 1100, +100},
+      {999,
+       1000,
+       {"党首「ちゃんと働いておるか？」", "党首への借金が100ペコグスタ増えました",
+        "100ペコグスタを党首に持って行かれました"},
+       899,
+       1100,
+       +100},
       // Repaying exactly everything leaves nothing, so the allowance is a scolding.
-      {1000, 1000,
-       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "1000ペコグスタを党首に持って行かれました", kAnyScolding},
-       0, 0, +900},
+      {1000,
+       1000,
+       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "1000ペコグスタを党首に持って行かれました",
+        kAnyScolding},
+       0,
+       0,
+       +900},
       // The allowance is taken from what is left after repaying.
-      {20000, 5000,
-       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "5000ペコグスタを党首に持って行かれました", kAnyPraise,
-        "1500ペコグスタを党首に持って行かれました"},
-       13500, 0, +6500},
+      {20000,
+       5000,
+       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "5000ペコグスタを党首に持って行かれました",
+        kAnyPraise, "1500ペコグスタを党首に持って行かれました"},
+       13500,
+       0,
+       +6500},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "money " << c.money << " debt " << c.debt);

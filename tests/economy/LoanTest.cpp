@@ -1,18 +1,21 @@
-#include "economy/Loan.h"
-
 #include <gtest/gtest.h>
+
+#include "economy/Loan.h"
 
 namespace kivora {
 namespace {
 
 TEST(LoanTest, RaisesInHundredsUpToThePurse) {
-  struct Case { std::uint32_t purse; int presses; std::uint32_t sum; bool canBorrow; };
+  struct Case {
+    std::uint32_t purse;
+    int presses;
+    std::uint32_t sum;
+    bool canBorrow;
+  };
   const Case cases[] = {
-      {0, 3, 0, false},      // an empty purse: nothing moves, 借りる stays off
-      {99, 1, 0, false},
-      {150, 5, 100, true},   // only one step fits
-      {1000, 12, 1000, true},
-      {2'000'000'000u, 3, 300, true},
+      {0, 3, 0, false},                             // an empty purse: nothing moves, 借りる stays off
+      {99, 1, 0, false},      {150, 5, 100, true},  // only one step fits
+      {1000, 12, 1000, true}, {2'000'000'000u, 3, 300, true},
   };
   for (const auto& c : cases) {
     LoanRequest request;
@@ -40,7 +43,8 @@ TEST(LoanTest, SettlingMovesTheSumThreeWays) {
   EXPECT_EQ(economy.GetDebt(), 700u);
   EXPECT_EQ(economy.GetLeaderWallet(), 300u);
   EXPECT_TRUE(SettleLoan(0, economy, log));
-  EXPECT_EQ(log.lines, (std::vector<std::string>{"党首から700ペコグスタを借りました", "党首から0ペコグスタを借りました"}));
+  EXPECT_EQ(log.lines,
+            (std::vector<std::string>{"党首から700ペコグスタを借りました", "党首から0ペコグスタを借りました"}));
 }
 
 TEST(LoanTest, SettlingMoreThanThePurseIsRefused) {

@@ -1,8 +1,7 @@
-#include "economy/SlotRound.h"
-
 #include <gtest/gtest.h>
 
 #include "app/Random.h"
+#include "economy/SlotRound.h"
 
 namespace kivora {
 namespace {
@@ -15,8 +14,10 @@ const std::string kPair = "惜しかったな。なんだい、がっかりし�
 std::uint32_t ExpectedMultiple(int a, int b, int c) {
   if (a == b && b == c) return a == 0 ? 10 : a == 5 ? 6 : 3;
   int pair = -1;
-  if (a == b) pair = a;
-  else if (b == c) pair = b;
+  if (a == b)
+    pair = a;
+  else if (b == c)
+    pair = b;
   if (pair < 0) return 0;
   return pair == 0 ? 5 : pair == 5 ? 3 : 1;
 }
@@ -31,10 +32,9 @@ TEST(SlotRoundTest, SettleTableOverAllCombinations) {
         SCOPED_TRACE(testing::Message() << a << b << c);
         EXPECT_EQ(s.multiple, m);
         EXPECT_EQ(s.payout, 100 * m);
-        const std::string expected =
-            m == 0 ? "はずれだぜ。\n100 ペコグスタは俺がもらっておくぜ。"
-                   : (a == b && b == c ? (m == 10 ? kJackpot : kTriple) : kPair) + "\n" + std::to_string(100 * m) +
-                         " ペコグスタを入金しておいたぜ";
+        const std::string expected = m == 0 ? "はずれだぜ。\n100 ペコグスタは俺がもらっておくぜ。"
+                                            : (a == b && b == c ? (m == 10 ? kJackpot : kTriple) : kPair) + "\n" +
+                                                  std::to_string(100 * m) + " ペコグスタを入金しておいたぜ";
         EXPECT_EQ(s.message, expected);
         total += s.multiple;
       }

@@ -1,7 +1,6 @@
-#include "economy/SoftwareList.h"
-
 #include <gtest/gtest.h>
 
+#include "economy/SoftwareList.h"
 #include "support/TempDir.h"
 
 namespace kivora {

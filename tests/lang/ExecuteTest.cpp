@@ -9,6 +9,7 @@
 
 #include "app/Random.h"
 #include "lang/Command.h"
+#include "sim/Geometry.h"
 #include "sim/SimTestSupport.h"
 
 namespace kivora {
@@ -371,6 +372,82 @@ TEST_F(ExecuteTest, ABranchToAMissingLabelEndsTheProgram) {
   EXPECT_EQ(c->Execute(u, list()), nullptr);
   part->y = -1000;  // behind the unit: nothing in the sector
   EXPECT_EQ(c->Execute(u, list()), &after);
+}
+
+// The searches must choose exactly what the sensor walk of the rules
+// chooses: every object the sensor returns in list order, the wanted kind
+// only, the nearest by whole pixels, the first of equals, nothing at 999 or
+// beyond. Crowded random fields make ties and boundary cases common.
+EE* SensorChoice(EE& unit, EElist& list, std::int32_t angle, std::int32_t width, std::int32_t range,
+                 int wanted) {
+  int i = 0;
+  std::int32_t dist = 0, best = 999;
+  EE* chosen = nullptr;
+  while (EE* obj = list.FindInSector(i, unit, angle, width, range, dist)) {
+    if (obj->Kind() != wanted) continue;
+    if (wanted == kKindBullet) {
+      const BearingDistance bd = BearingAndDistance(obj->x, obj->y, unit.x, unit.y);
+      const std::int32_t d = NormalizeAngle(bd.bearing - obj->direction);
+      if (d < -45 || d > 45) continue;
+    }
+    if (dist < best) {
+      best = dist;
+      chosen = obj;
+    }
+  }
+  return chosen;
+}
+
+TEST_F(ExecuteTest, SearchesChooseWhatTheSensorWalkChooses) {
+  SeedRandom(2024);
+  const char* const keywords[] = {"SEARCHE", "SEARCHF", "SEARCHO", "SEARCHB", "SEARCHP"};
+  for (int field = 0; field < 32; ++field) {
+    TestField f;
+    const std::int32_t spread = field % 2 == 0 ? 40 : 1500;  // pixels
+    auto spot = [&] { return randomRange(-spread, spread) * (field % 4 < 2 ? 100 : 1); };
+    for (int k = 0; k < 40; ++k) {
+      const std::int32_t x = spot(), y = spot();
+      switch (randomRange(0, 4)) {
+        case 0: f.Unit(spec, 1, x, y, randomRange(-179, 180)); break;
+        case 1: f.Unit(spec, 0, x, y, randomRange(-179, 180)); break;
+        case 2: f.AddWall(x, y); break;
+        case 3: f.AddPart(x, y); break;
+        default: {
+          Ref<Bullette> b = MakeRef<Bullette>(nullptr, 0, 10, 100, 1, 0, 0);
+          b->x = x;
+          b->y = y;
+          b->direction = randomRange(-179, 180);
+          f.field.AddToFieldList(b.Detach());
+        }
+      }
+    }
+    EElist& fl = f.field.fieldList;
+    for (int trial = 0; trial < 60; ++trial) {
+      OKE* u = nullptr;
+      while (u == nullptr) {
+        EE* obj = fl.At(randomRange(0, fl.Count() - 1));
+        if (IsUnitKind(obj->Kind())) u = static_cast<OKE*>(obj);
+      }
+      const std::int32_t angle = randomRange(-179, 180);
+      const std::int32_t width = randomRange(1, 360);
+      const std::int32_t range = randomRange(0, spread * 3);
+      const int enemy = u->Kind() == kKindPlayerUnit ? kKindRivalUnit : kKindPlayerUnit;
+      const int wanted[] = {enemy, u->Kind(), kKindWall, kKindBullet, kKindParts};
+      const std::string args = "," + std::to_string(range) + "(" + std::to_string(angle) + "," +
+                               std::to_string(width) + ")";
+      for (int c = 0; c < 5; ++c) {
+        const bool expected = SensorChoice(*u, fl, angle, width, range, wanted[c]) != nullptr;
+        ASSERT_EQ(Branched(keywords[c] + args + ",L", *u, fl), expected) << keywords[c] << args;
+      }
+      u->state = kStanding;
+      u->timer = 0;
+      u->SetTarget(nullptr);
+      RunLines({"FIRE" + args}, *u, fl);
+      ASSERT_EQ(u->target.get(), SensorChoice(*u, fl, angle, width, range, enemy)) << "FIRE" << args;
+      u->state = kStanding;
+      u->SetTarget(nullptr);
+    }
+  }
 }
 
 // --- state requests ------------------------------------------------------------

@@ -2,6 +2,7 @@
 // keeps and what a file that cannot be read leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,38 @@ TEST_F(LoadProgramTest, LabelsAndJumpLinesDecideTheOrderOfExecution) {
     u->RunProgram(1, t.field);
   }
   EXPECT_EQ(seen, (std::vector<std::string>{"FORWARD", "SEARCHE:300(0,60)", "FIRE:300(0,60)", "FORWARD"}));
+}
+
+// A unit runs as many commands a tick as its level says, at most six, and a
+// program that reaches its end stays ended.
+TEST_F(LoadProgramTest, CommandsPerTickFollowTheLevel) {
+  const std::string loop = Write("loop.prg", ":top\nVAR,A+1\n>top\n");
+  const std::string once = Write("once.prg", "VAR,A+1\nVAR,A+1\nVAR,A+1\n");
+  const std::vector<std::pair<std::int32_t, std::int32_t>> levels = {{0, 0}, {1, 1}, {3, 3}, {6, 6}, {9, 6}, {-2, 0}};
+  for (const auto& [level, perTick] : levels) {
+    spec.level = level;
+    OKE* u = t.Unit(spec, 1, 0, 0);
+    OKE* v = t.Unit(spec, 0, 0, 0);
+    LoadProgram(*u, loop);
+    LoadProgram(*v, once);
+    WorldStep(t.field);
+    WorldStep(t.field);
+    EXPECT_EQ(u->GetVar('A'), 2 * perTick) << level;
+    EXPECT_EQ(v->GetVar('A'), std::min(3, 2 * perTick)) << level;
+  }
+}
+
+// Two commands of a level-2 unit run in one tick: the second request is
+// judged against the state the first one set.
+TEST_F(LoadProgramTest, BothCommandsOfALevelTwoUnitRunInOneTick) {
+  spec.level = 2;
+  spec.durations[kForward] = 4;
+  OKE* u = t.Unit(spec, 1, 0, 0);
+  LoadProgram(*u, Write("walk.prg", "FORWARD\nTURNLEFT\nSTOP\n"));
+  WorldStep(t.field);
+  EXPECT_EQ(u->state, kForward);  // the turn was refused: the walk's countdown runs
+  EXPECT_EQ(u->DescribeCommand(), "STOP");
+  EXPECT_EQ(u->y, 100);
 }
 
 }  // namespace

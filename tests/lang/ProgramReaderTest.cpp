@@ -79,12 +79,39 @@ TEST(ProgramReaderTest, LabelsJumpLinesAndBranches) {
       {"dropped lines do not count as the last command", "NOP\n:a\nbogus\nSTOP\n>a\n",
        {"NOP next=1 jump=-", "STOP next=1 jump=-"}},
       {"empty label name", ":\nNOP\n>\n", {"NOP next=0 jump=-"}},
+      {"trimming keeps the byte after a lead byte", ":\x95\x5c \n:\xe3\x83\x88 \nNOP\n>\x95\x5c\nSTOP\n>\xe3\x83\x88\n",
+       {"NOP next=0 jump=-", "STOP next=- jump=-"}},
   };
   test::TempDir dir;
   for (const ProgramCase& c : cases) {
     const auto path = dir.Write("p.prg", c.text);
     const CommandChain chain = ReadProgram(path.string());
     EXPECT_EQ(Render(chain), c.listing) << c.name;
+  }
+}
+
+TEST(ProgramReaderTest, TrimmingNeverCutsADoubleByteCharacter) {
+  struct TrimCase {
+    std::string line, trimmed;
+  };
+  const TrimCase cases[] = {
+      {"FORWARD \t\v\f\r\n", "FORWARD"},
+      {" \t ", ""},
+      {"  a b  ", "  a b"},
+      {"\x95\x5c  ", "\x95\x5c"},          // a trail byte that equals a backslash
+      {"a\x82 ", "a\x82 "},                // the space after a lead byte is its second byte
+      {"a\x82  ", "a\x82 "},
+      {"a\x82\x82 ", "a\x82\x82"},
+      {"\xe3\x83\x86\xe3\x82\xb9 ", "\xe3\x83\x86\xe3\x82\xb9"},  // pairs E3 83, 86 E3, 82 B9
+      {"\xe3\x83\x88 ", "\xe3\x83\x88 "},                      // pairs E3 83, 88 20
+      {"ab\x82", "ab\x82"},                // a lead byte at the end stands alone
+      {"a\xa0 \xfd ", "a\xa0 \xfd"},       // single-byte and invalid bytes are no lead bytes
+      {std::string("a \0 ", 4), std::string("a \0", 3)},
+  };
+  for (const TrimCase& c : cases) {
+    std::string line = c.line;
+    TrimLineEnd(line);
+    EXPECT_EQ(line, c.trimmed) << c.line;
   }
 }
 

@@ -199,3 +199,25 @@ TEST(BulletteTest, AHomingBulletDropsAFallenTargetAndFliesStraight) {
 
 }  // namespace
 }  // namespace kivora
+
+namespace kivora {
+namespace {
+
+// A bullet that flies over the edge of the 32-bit field wraps around; its
+// hit test follows the short way it flew, not a path back across the field.
+TEST(BulletteTest, APathOverTheEdgeOfTheFieldIsTheShortWay) {
+    test::TestField t;
+    const OKEspec spec = test::PlainSpec();
+    OKE* farSide = t.Unit(spec, 0, 0, 0);  // in the middle of the field
+    auto* b = new Bullette(nullptr, 0, 100, 400, 10, 0, 10);
+    b->y = INT32_MAX - 100;
+    t.field.bulletList.push_back(b);
+    t.field.AddToFieldList(b);
+    b->Step(t.field);
+    EXPECT_EQ(b->y, INT32_MIN + 299);
+    EXPECT_EQ(b->alive, 1);
+    EXPECT_EQ(farSide->hp, spec.maxHp);
+}
+
+}  // namespace
+}  // namespace kivora

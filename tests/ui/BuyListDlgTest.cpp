@@ -1,5 +1,3 @@
-#include "ui/BuyListDlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QListWidget>
@@ -7,8 +5,9 @@
 #include <QTest>
 
 #include "support/TempDir.h"
-#include "ui/ScriptedAsker.h"
+#include "ui/BuyListDlg.h"
 #include "ui/NewSoftDlg.h"
+#include "ui/ScriptedAsker.h"
 
 namespace kivora {
 namespace {

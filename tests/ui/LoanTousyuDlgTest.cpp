@@ -1,5 +1,3 @@
-#include "ui/LoanTousyuDlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,6 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include "ui/LoanTousyuDlg.h"
 
 namespace kivora {
 namespace {
@@ -25,7 +25,12 @@ TEST(LoanTousyuDlgTest, OpensWithPurseDebtAndNothingToBorrow) {
 }
 
 TEST(LoanTousyuDlgTest, SumRisesByHundredsUpToThePurse) {
-  struct Case { std::uint32_t purse; int presses; QString sum; bool canBorrow; };
+  struct Case {
+    std::uint32_t purse;
+    int presses;
+    QString sum;
+    bool canBorrow;
+  };
   for (const Case& c : {Case{0, 2, QStringLiteral("0"), false}, Case{150, 3, QStringLiteral("100"), true},
                         Case{1000, 4, QStringLiteral("400"), true}}) {
     Economy economy(0, 0, c.purse, 0);
@@ -76,9 +81,13 @@ TEST(LoanTousyuDlgTest, FiguresFollowAVisitWithinASecond) {
 }
 
 TEST(LoanTousyuDlgTest, LoanCommandSettlesOrChangesNothing) {
-  struct Case { bool borrow; std::vector<std::string> lines; std::uint32_t money, debt, purse; };
-  for (const Case& c : {Case{true, {"党首から300ペコグスタを借りました"}, 1300, 300, 700},
-                        Case{false, {}, 1000, 0, 1000}}) {
+  struct Case {
+    bool borrow;
+    std::vector<std::string> lines;
+    std::uint32_t money, debt, purse;
+  };
+  for (const Case& c :
+       {Case{true, {"党首から300ペコグスタを借りました"}, 1300, 300, 700}, Case{false, {}, 1000, 0, 1000}}) {
     Economy economy;
     MessageRecorder log;
     QTimer::singleShot(0, [&] {

@@ -1,5 +1,3 @@
-#include "ui/NewSoftDlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QListWidget>
@@ -7,6 +5,7 @@
 #include <QTest>
 
 #include "support/TempDir.h"
+#include "ui/NewSoftDlg.h"
 #include "ui/ScriptedAsker.h"
 
 namespace kivora {

@@ -1,8 +1,8 @@
-#include "ui/PoboQuestion.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "ui/Pictures.h"
+#include "ui/PoboQuestion.h"
 
 namespace kivora {
 namespace {
@@ -47,7 +48,10 @@ TEST(PoboQuestionTest, LineBreaksGiveSeveralLinesInsideTheTextControl) {
 }
 
 TEST(PoboQuestionTest, AnswersByKeyAndButton) {
-  struct Case { Qt::Key key; int result; };
+  struct Case {
+    Qt::Key key;
+    int result;
+  };
   for (const Case& c : {Case{Qt::Key_Return, QDialog::Accepted}, Case{Qt::Key_Enter, QDialog::Accepted},
                         Case{Qt::Key_Escape, QDialog::Rejected}}) {
     PoboQuestion box(QStringLiteral("終了してもいいのかい？"));
@@ -78,6 +82,17 @@ TEST(PoboQuestionTest, AskPoboIsCentredOverItsOwnerAndModal) {
   EXPECT_FALSE(AskPobo(QStringLiteral("ペコグスタが足りねーぜ"), &owner));
   EXPECT_TRUE(ownerBlocked);
   EXPECT_LE((seen.center() - owner.frameGeometry().center()).manhattanLength(), 4);
+}
+
+TEST(PoboQuestionTest, PicturesOfResAreBuiltIn) {
+  // Whatever res/ holds is in the program, found by name in any case.
+  const QDir res(QStringLiteral(KIVORA_SOURCE_DIR "/res"));
+  for (const QString& file : res.entryList({QStringLiteral("*.bmp")}, QDir::Files)) {
+    const QString name = QFileInfo(file).completeBaseName();
+    EXPECT_TRUE(HasGamePicture(name)) << name.toStdString();
+    EXPECT_TRUE(HasGamePicture(name.toLower())) << name.toStdString();
+  }
+  EXPECT_FALSE(HasGamePicture(QStringLiteral("NoSuchPicture")));
 }
 
 TEST(PoboQuestionTest, PicturesAlwaysComeAt128Pixels) {

@@ -1,5 +1,3 @@
-#include "ui/PoboSlotDlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -8,6 +6,7 @@
 #include <QTimer>
 
 #include "app/Random.h"
+#include "ui/PoboSlotDlg.h"
 #include "ui/ScriptedAsker.h"
 
 namespace kivora {
