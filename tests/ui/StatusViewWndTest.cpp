@@ -114,7 +114,8 @@ TEST(StatusViewWndTest, FallenUnitStaysSelectedWithItsLastValues) {
   test::TestField f;
   test::TestClock clock;
   StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
-  OKE* unit = f.Unit(test::PlainSpec(), 1, 0, 0);
+  const OKEspec spec = test::PlainSpec();  // units keep a pointer to their model
+  OKE* unit = f.Unit(spec, 1, 0, 0);
   view.Select(unit);
   unit->hp = 0;
   {
