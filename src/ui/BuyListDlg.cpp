@@ -14,7 +14,7 @@ BuyListDlg::BuyListDlg(Economy& economy, std::filesystem::path dataDir, ModelChe
 
   list_ = new QListWidget(this);
   list_->setGeometry(du.Rect(9, 31, 230, 145));
-  SetUpTabbedList(*list_);
+  SetUpTabbedList(*list_, du);
 
   AddText(QStringLiteral("価格はすべてペコグスタです。"), 22, 12, 105, 8);
 

@@ -4,9 +4,15 @@ class QListWidget;
 
 namespace kivora {
 
+class DialogUnits;
+
 // The look shared by the dialogs' lists of "column\tcolumn" entries: single
-// selection, both scroll bars, room to scroll sideways for long lines.
-void SetUpTabbedList(QListWidget& list);
+// selection, both scroll bars, a tab stop every 32 dialog units so that the
+// second column lines up, and rows 1024 pixels wide to scroll sideways in.
+void SetUpTabbedList(QListWidget& list, const DialogUnits& du);
+
+// How wide every row of such a list is, in pixels.
+inline constexpr int kListExtent = 1024;
 
 // The row the player selected, or -1 when none is.
 int SelectedRow(const QListWidget& list);

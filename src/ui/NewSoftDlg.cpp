@@ -16,7 +16,7 @@ NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner)
 
   list_ = new QListWidget(this);
   list_->setGeometry(du.Rect(9, 23, 317, 193));
-  SetUpTabbedList(*list_);
+  SetUpTabbedList(*list_, du);
 
   installButton_ = AddButton(QStringLiteral("搭載"), 68, 222, 40, 14);
   installButton_->setDefault(true);

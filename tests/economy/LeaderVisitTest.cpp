@@ -15,6 +15,10 @@ const Lines kPraise = {"党首「よしよし。たくさん稼いだな。」",
                        "党首「今月の小遣いが足りないからもらっていくぞ。」"};
 const Lines kScolding = {"党首「ばっかもーん！しっかり稼がんかい！」", "党首「ばっかもーん！無駄遣いするな！」",
                          "党首「今度来るまでに１万ペコグスタ用意するように（－－）」"};
+const std::string kWorking = "党首「ちゃんと働いておるか？」";
+const std::string kRepaid = "党首「お、返済できるようだな。もらっておくぞ（－－）」";
+std::string Taken(int n) { return std::to_string(n) + "ペコグスタを党首に持って行かれました"; }
+std::string Grew(int n) { return "党首への借金が" + std::to_string(n) + "ペコグスタ増えました"; }
 const std::string kAnyPraise = "<praise>";
 const std::string kAnyScolding = "<scolding>";
 
@@ -42,59 +46,29 @@ TEST(LeaderVisitTest, WorkedExamples) {
     std::int64_t purseChange;
   };
   const Case cases[] = {
-      {1000, 0, {"100ペコグスタを党首に持って行かれました"}, 900, 0, +100},
-      {12345, 0, {kAnyPraise, "1300ペコグスタを党首に持って行かれました"}, 11045, 0, +1300},
-      {300,
-       1000,
-       {"党首「ちゃんと働いておるか？」", "党首への借金が100ペコグスタ増えました",
-        "100ペコグスタを党首に持って行かれました"},
-       200,
-       1100,
-       +100},
-      {8000,
-       2000,
-       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "2000ペコグスタを党首に持って行かれました",
-        "500ペコグスタを党首に持って行かれました"},
-       5500,
-       0,
-       +2500},
+      {1000, 0, {Taken(100)}, 900, 0, +100},
+      {12345, 0, {kAnyPraise, Taken(1300)}, 11045, 0, +1300},
+      {300, 1000, {kWorking, Grew(100), Taken(100)}, 200, 1100, +100},
+      {8000, 2000, {kRepaid, Taken(2000), Taken(500)}, 5500, 0, +2500},
       {50, 0, {kAnyScolding}, 50, 0, -100},
       // The edges of the allowance.
-      {10000, 0, {kAnyPraise, "1000ペコグスタを党首に持って行かれました"}, 9000, 0, +1000},
-      {10009, 0, {kAnyPraise, "1000ペコグスタを党首に持って行かれました"}, 9009, 0, +1000},
-      {10010, 0, {kAnyPraise, "1100ペコグスタを党首に持って行かれました"}, 8910, 0, +1100},
-      {9999, 0, {"500ペコグスタを党首に持って行かれました"}, 9499, 0, +500},
-      {5001, 0, {"500ペコグスタを党首に持って行かれました"}, 4501, 0, +500},
-      {5000, 0, {"100ペコグスタを党首に持って行かれました"}, 4900, 0, +100},
-      {101, 0, {"100ペコグスタを党首に持って行かれました"}, 1, 0, +100},
+      {10000, 0, {kAnyPraise, Taken(1000)}, 9000, 0, +1000},
+      {10009, 0, {kAnyPraise, Taken(1000)}, 9009, 0, +1000},
+      {10010, 0, {kAnyPraise, Taken(1100)}, 8910, 0, +1100},
+      {9999, 0, {Taken(500)}, 9499, 0, +500},
+      {5001, 0, {Taken(500)}, 4501, 0, +500},
+      {5000, 0, {Taken(100)}, 4900, 0, +100},
+      {101, 0, {Taken(100)}, 1, 0, +100},
       {100, 0, {kAnyScolding}, 100, 0, -100},
       {0, 0, {kAnyScolding}, 0, 0, -100},
       // A debt below 10 grows by nothing, and says so.
-      {5, 9, {"党首「ちゃんと働いておるか？」", "党首への借金が0ペコグスタ増えました", kAnyScolding}, 5, 9, -100},
+      {5, 9, {kWorking, Grew(0), kAnyScolding}, 5, 9, -100},
       // No partial repayment: one short of the debt pays nothing back.
-      {999,
-       1000,
-       {"党首「ちゃんと働いておるか？」", "党首への借金が100ペコグスタ増えました",
-        "100ペコグスタを党首に持って行かれました"},
-       899,
-       1100,
-       +100},
+      {999, 1000, {kWorking, Grew(100), Taken(100)}, 899, 1100, +100},
       // Repaying exactly everything leaves nothing, so the allowance is a scolding.
-      {1000,
-       1000,
-       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "1000ペコグスタを党首に持って行かれました",
-        kAnyScolding},
-       0,
-       0,
-       +900},
+      {1000, 1000, {kRepaid, Taken(1000), kAnyScolding}, 0, 0, +900},
       // The allowance is taken from what is left after repaying.
-      {20000,
-       5000,
-       {"党首「お、返済できるようだな。もらっておくぞ（－－）」", "5000ペコグスタを党首に持って行かれました",
-        kAnyPraise, "1500ペコグスタを党首に持って行かれました"},
-       13500,
-       0,
-       +6500},
+      {20000, 5000, {kRepaid, Taken(5000), kAnyPraise, Taken(1500)}, 13500, 0, +6500},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "money " << c.money << " debt " << c.debt);
@@ -156,7 +130,7 @@ TEST(LeaderVisitTest, HugeFiguresSaturate) {
   EXPECT_EQ(economy.GetMoney(), 900'000u);
   EXPECT_EQ(economy.GetLeaderWallet(), 2'000'000'000u);
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[3], "100000ペコグスタを党首に持って行かれました");
+  EXPECT_EQ(lines[3], Taken(100000));
 }
 
 }  // namespace

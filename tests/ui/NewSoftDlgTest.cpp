@@ -2,9 +2,11 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "support/TempDir.h"
+#include "ui/ListText.h"
 #include "ui/NewSoftDlg.h"
 #include "ui/ScriptedAsker.h"
 
@@ -99,6 +101,17 @@ TEST(NewSoftDlgTest, LongFirstLineShowsItsFirstPieceOnly) {
   s.Open();
   ASSERT_EQ(s.dlg->List()->count(), 1);
   EXPECT_EQ(s.dlg->List()->item(0)->text(), QStringLiteral("long.prg\t") + QString(2048, QLatin1Char('Z')));
+}
+
+TEST(NewSoftDlgTest, RowsScrollSidewaysOverTheFullExtent) {
+  SoftwareShelf s;
+  s.dir.Write("a.prg", "short\n");
+  s.dir.Write("b.prg", std::string(400, 'W') + "\n");
+  s.Open();
+  for (int row = 0; row < 2; ++row) {
+    EXPECT_EQ(s.dlg->List()->visualItemRect(s.dlg->List()->item(row)).width(), kListExtent) << row;
+  }
+  EXPECT_EQ(s.dlg->List()->horizontalScrollBar()->maximum(), kListExtent - s.dlg->List()->viewport()->width());
 }
 
 TEST(NewSoftDlgTest, DoubleClickOnlySelects) {
