@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+#include "app/TextCodec.h"
+
 namespace kivora {
 
 const char* const kArenaUsage =
@@ -60,7 +62,7 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     const std::string& arg = args[i];
     if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
       if (haveDirectory) {
-        error = "more than one directory given: " + arg;
+        error = "more than one directory given: " + ToUtf8(arg);
         return std::nullopt;
       }
       options.directory = arg;
@@ -87,7 +89,7 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
                             arg == "--trace" || arg == "--trace-every" || arg == "--frames" ||
                             arg == "--frame-every";
     if (!takesValue) {
-      error = "unknown option " + arg;
+      error = "unknown option " + ToUtf8(arg);
       return std::nullopt;
     }
     if (i + 1 >= args.size()) {
@@ -97,12 +99,12 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     const std::string& value = args[++i];
     if (arg == "--ticks") {
       if (!ParseUnsigned(value, options.ticks)) {
-        error = "--ticks wants a whole number of ticks, not " + value;
+        error = "--ticks wants a whole number of ticks, not " + ToUtf8(value);
         return std::nullopt;
       }
     } else if (arg == "--seed") {
       if (!ParseUnsigned(value, options.seed)) {
-        error = "--seed wants a number from 0 to 4294967295, not " + value;
+        error = "--seed wants a number from 0 to 4294967295, not " + ToUtf8(value);
         return std::nullopt;
       }
     } else if (arg == "--player" || arg == "--rival") {
@@ -127,7 +129,7 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     } else {  // --trace-every, --frame-every
       std::uint64_t every = 0;
       if (!ParseUnsigned(value, every) || every == 0) {
-        error = arg + " wants a whole number of at least 1, not " + value;
+        error = arg + " wants a whole number of at least 1, not " + ToUtf8(value);
         return std::nullopt;
       }
       (arg == "--trace-every" ? options.traceEvery : options.frameEvery) = every;

@@ -87,7 +87,7 @@ public:
     std::error_code ec;
     fs::create_directories(directory_, ec);
     if (!fs::is_directory(directory_, ec)) {
-      std::fprintf(err, "kivora-arena: cannot create the frame directory %s\n", directory_.c_str());
+      std::fprintf(err, "kivora-arena: cannot create the frame directory %s\n", ToUtf8(directory_.native()).c_str());
       return false;
     }
     return true;
@@ -99,7 +99,7 @@ public:
     std::snprintf(name, sizeof name, "frame-%06llu.bmp", static_cast<unsigned long long>(tick));
     const fs::path path = directory_ / name;
     if (canvas_.WriteBmp(path.string())) return true;
-    std::fprintf(err, "kivora-arena: cannot write %s\n", path.c_str());
+    std::fprintf(err, "kivora-arena: cannot write %s\n", ToUtf8(path.native()).c_str());
     return false;
   }
 
@@ -139,7 +139,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err) {
 
   fs::current_path(options.directory, ec);
   if (ec) {
-    std::fprintf(err, "kivora-arena: cannot enter %s: %s\n", options.directory.c_str(), ec.message().c_str());
+    std::fprintf(err, "kivora-arena: cannot enter %s: %s\n", ToUtf8(options.directory).c_str(), ec.message().c_str());
     return 2;
   }
 
@@ -188,7 +188,8 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err) {
     if (tracePath) {
       traceFile.reset(std::fopen(tracePath->c_str(), "wb"));
       if (!traceFile) {
-        std::fprintf(err, "kivora-arena: cannot create the trace file %s\n", tracePath->c_str());
+        std::fprintf(err, "kivora-arena: cannot create the trace file %s\n",
+                     ToUtf8(tracePath->native()).c_str());
         return 2;
       }
       trace = traceFile.get();

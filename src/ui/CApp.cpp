@@ -52,7 +52,7 @@ bool CApp::InitInstance() {
   // Only this thread is seeded: the battle's thread draws the same numbers
   // in every run, the rival's deployments differ.
   SeedRandom(TickCount());
-  mainWnd_ = std::make_unique<CMainWnd>(economy_, TickCount);
+  mainWnd_ = std::make_unique<CMainWnd>(economy_, field_, specs_, pictures_, TickCount);
   mainWnd_->show();
   // Centred on the screen; the window manager's frame is only known once shown.
   if (const QScreen* screen = mainWnd_->screen()) {

@@ -6,6 +6,9 @@
 class QSocketNotifier;
 
 #include "economy/Economy.h"
+#include "field/PictureCache.h"
+#include "sim/Field.h"
+#include "sim/OKEspec.h"
 
 namespace kivora {
 
@@ -33,7 +36,11 @@ class CApp : public QApplication {
   void InstallQuitSignals();
 
   QSocketNotifier* quitNotifier_ = nullptr;
+  // In the order they depend on each other; the window goes first.
   Economy economy_;
+  SpecTable specs_;
+  PictureCache pictures_;
+  Field field_{economy_};
   std::unique_ptr<CMainWnd> mainWnd_;
 };
 

@@ -8,35 +8,49 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "app/Random.h"
 #include "app/TickClock.h"
 #include "economy/Economy.h"
+#include "lang/LoadProgram.h"
+#include "sim/Field.h"
+#include "sim/OKE.h"
+#include "sim/OKEspec.h"
+#include "ui/BuyListDlg.h"
 #include "ui/FieldViewWnd.h"
+#include "ui/LoanTousyuDlg.h"
+#include "ui/NewSoftDlg.h"
+#include "ui/Pictures.h"
+#include "ui/PoboSlotDlg.h"
 #include "ui/StatusViewWnd.h"
 
 namespace kivora {
 
 namespace {
-constexpr std::uint32_t kCampaignStepMs = 180000;
 constexpr std::uint32_t kFlashPeriodMs = 1000;
 }  // namespace
 
-CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(std::move(clock)) {
-  if (!clock_) clock_ = TickCount;
+CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCache& pictures, Clock clock)
+    : economy_(economy),
+      field_(field),
+      specs_(specs),
+      clock_(clock ? std::move(clock) : Clock(TickCount)),
+      campaignClock_(clock_()) {
   setWindowTitle("Kivora Virtual System by Pobogom");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setWindowIcon(QIcon(":/AppIcon"));
+  setWindowIcon(QIcon(GamePicture("AppIcon")));
 
   auto* client = new QWidget(this);
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 
-  fieldView_ = new FieldViewWnd({[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
+  fieldView_ = new FieldViewWnd(field_, specs_, pictures,
+                                {[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
                                  [this] { ClearSelection(); }},
                                 client);
   fieldView_->setGeometry(0, 0, 320, 320);
 
-  statusView_ = new StatusViewWnd(economy_, clock_, client);
+  statusView_ = new StatusViewWnd(field_, economy_, clock_, client);
   statusView_->setGeometry(321, 0, kClientWidth - 321, 320);
 
   messageLog_ = new QListWidget(client);
@@ -48,8 +62,12 @@ CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(st
   BuildMenu();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+  {
+    std::lock_guard<std::mutex> lock(field_.lock);
+    field_.SetSquadLostListener(this);
+  }
   fieldView_->Start();
-  lastCampaignTick_ = clock_();
+  campaignClock_ = CampaignClock(clock_());
   campaignTimer_ = new QTimer(this);
   connect(campaignTimer_, &QTimer::timeout, this, &CMainWnd::CampaignTick);
   campaignTimer_->start(kCampaignTimerMs);
@@ -57,7 +75,9 @@ CMainWnd::CMainWnd(Economy& economy, Clock clock) : economy_(economy), clock_(st
 
 CMainWnd::~CMainWnd() {
   // The simulation thread goes first: it may still be drawing the field.
-  if (fieldView_ != nullptr) fieldView_->Stop();
+  fieldView_->Stop();
+  std::lock_guard<std::mutex> lock(field_.lock);
+  field_.SetSquadLostListener(nullptr);
 }
 
 void CMainWnd::BuildMenu() {
@@ -73,9 +93,9 @@ QAction* CMainWnd::MenuAction(int id) const {
   return id >= 1000 && id <= 1003 ? actions_[id - 1000] : nullptr;
 }
 
-void CMainWnd::AddMessage(const std::string& text) {
+void CMainWnd::AddMessage(std::string_view text) {
   while (messageLog_->count() >= kMessageLogLimit) delete messageLog_->takeItem(0);
-  messageLog_->addItem(QString::fromStdString(text));
+  messageLog_->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   messageLog_->setCurrentRow(messageLog_->count() - 1);
 }
 
@@ -85,9 +105,9 @@ void CMainWnd::ClearSelection() { statusView_->ClearSelection(); }
 
 void CMainWnd::CampaignTick() {
   const std::uint32_t now = clock_();
-  if (TicksSince(lastCampaignTick_, now) >= kCampaignStepMs) {
+  if (campaignClock_.Due(now)) {
     ++campaignSteps_;
-    lastCampaignTick_ = now;
+    CampaignStep(field_, specs_, economy_, visitCount_, *this);
   }
   if (flashing_ && TicksSince(lastFlashTick_, now) > kFlashPeriodMs) {
     Flash();
@@ -112,13 +132,50 @@ void CMainWnd::Flash() {
   QApplication::alert(this);
 }
 
-void CMainWnd::OnExit() {}
+void CMainWnd::OnExit() {
+  if (ask_(QString::fromUtf8("終了してもいいのかい？"), nullptr)) close();
+}
 
-void CMainWnd::OnBuy() {}
+void CMainWnd::OnBuy() {
+  // The data files are those of the working directory.
+  const std::filesystem::path here(".");
+  BuyListDlg buyList(economy_, here, [this](const std::string& specFile) { return specs_.GetSpec(specFile) != nullptr; },
+                     this);
+  if (buyList.exec() != QDialog::Accepted) return;
+  const BuyData row = buyList.ChosenRow();
+  Ref<OKE> unit = OKE::Create(1, row.specFile, specs_);
+  if (!unit) {
+    // The warehouse checked the model before taking the money, and loaded
+    // models stay loaded; should it still fail, the player gets the money back.
+    economy_.AddMoney(static_cast<std::uint32_t>(row.price));
+    return;
+  }
 
-void CMainWnd::OnSlot() { statusView_->update(); }
+  NewSoftDlg software(here, this);
+  if (software.exec() == QDialog::Accepted) LoadProgram(*unit, software.SoftwareName());
 
-void CMainWnd::OnLoan() {}
+  unit->x = randomRange(-150, 150) * 100;
+  unit->y = randomRange(-150, 150) * 100;
+  unit->direction = randomRange(-179, 180);
+  OKE* placed = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(field_.lock);
+    placed = field_.Deploy(std::move(unit));
+  }
+  statusView_->Select(placed);
+  AddMessage("ＯＫＥを配置しました");
+}
+
+void CMainWnd::OnSlot() {
+  PoboSlotDlg slot(economy_, this);
+  slot.exec();
+  statusView_->update();
+}
+
+void CMainWnd::OnLoan() {
+  RunLoanCommand(economy_, *this, this);
+  statusView_->update();
+}
 
 void CMainWnd::closeEvent(QCloseEvent* event) {
   campaignTimer_->stop();

@@ -3,7 +3,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+
+#include "app/Campaign.h"
+#include "economy/MessageSink.h"
+#include "sim/SquadLostListener.h"
+#include "ui/PoboQuestion.h"
 
 class QAction;
 class QListWidget;
@@ -12,13 +19,16 @@ class QTimer;
 namespace kivora {
 
 class Economy;
+class Field;
 class FieldViewWnd;
+class PictureCache;
+class SpecTable;
 class StatusViewWnd;
 
 // The game's one top-level window: the field, the status sheet and the
 // message log in a fixed 640 x 400 client area, the menu, and the campaign
 // timer that brings the rival's deployments and the party leader's visits.
-class CMainWnd : public QMainWindow {
+class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListener {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 640;
@@ -30,11 +40,15 @@ class CMainWnd : public QMainWindow {
 
   using Clock = std::function<std::uint32_t()>;
 
-  CMainWnd(Economy& economy, Clock clock);
+  // Creating the window builds the field (through its view) and starts the
+  // battle and the campaign clock.
+  CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCache& pictures, Clock clock);
   ~CMainWnd() override;
 
   // Appends a line (UTF-8) to the message log and scrolls it into view.
-  void AddMessage(const std::string& text);
+  void AddMessage(std::string_view text) override;
+  // From the simulation thread: the player's last unit fell.
+  void SquadLost() override { PostSquadLost(); }
 
   void SelectAt(std::int32_t fx, std::int32_t fy);
   void ClearSelection();
@@ -50,6 +64,9 @@ class CMainWnd : public QMainWindow {
   void OnBuy();
   void OnSlot();
   void OnLoan();
+
+  // Replaces the question box (for tests).
+  void SetAsker(QuestionAsker asker) { ask_ = std::move(asker); }
 
   QAction* MenuAction(int id) const;
   QListWidget* MessageLog() const { return messageLog_; }
@@ -69,17 +86,21 @@ class CMainWnd : public QMainWindow {
   void Flash();
 
   Economy& economy_;
+  Field& field_;
+  SpecTable& specs_;
   Clock clock_;
+  CampaignClock campaignClock_;
+  std::int32_t visitCount_ = 0;
   FieldViewWnd* fieldView_ = nullptr;
   StatusViewWnd* statusView_ = nullptr;
   QListWidget* messageLog_ = nullptr;
   QTimer* campaignTimer_ = nullptr;
-  std::uint32_t lastCampaignTick_ = 0;
   std::uint32_t lastFlashTick_ = 0;
   bool flashing_ = false;
   int flashCount_ = 0;
   int campaignSteps_ = 0;
   QAction* actions_[4] = {};
+  QuestionAsker ask_ = AskPobo;
 };
 
 }  // namespace kivora

@@ -1,19 +1,44 @@
 #include "ui/FieldViewWnd.h"
 
 #include <QImage>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <mutex>
+#include <string_view>
+
+#include "field/DrawField.h"
+#include "field/FieldSetup.h"
+#include "sim/Field.h"
+#include "sim/WorldStep.h"
+
 namespace kivora {
 
-FieldViewWnd::FieldViewWnd(Hooks hooks, QWidget* parent)
-    : QWidget(parent), hooks_(std::move(hooks)), buffer_(kSize * kSize, 0xFFFFFFFFu) {
+FieldViewWnd::FieldViewWnd(Field& field, SpecTable& specs, PictureCache& pictures, Hooks hooks, QWidget* parent)
+    : QWidget(parent), field_(field), pictures_(pictures), hooks_(std::move(hooks)), canvas_(kSize, kSize) {
   setObjectName("View");
   setFixedSize(kSize, kSize);
   setAttribute(Qt::WA_OpaquePaintEvent);
+
+  // The thread does not run yet, so the field needs no lock here.
+  BuildField(field_, specs, [this](std::string_view message) {
+    QMessageBox box(QMessageBox::Critical, "Kivora Virtual System by Pobogom",
+                    QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), QMessageBox::Ok,
+                    window());
+    box.exec();
+  });
+
   loop_ = std::make_unique<SimulationLoop>(SimulationLoop::Hooks{
-      [] {},
-      [] {},
+      [this] {
+        std::lock_guard<std::mutex> lock(field_.lock);
+        WorldStep(field_);
+      },
+      [this] {
+        std::lock_guard<std::mutex> lock(field_.lock);
+        DrawField(canvas_, field_, pictures_);
+      },
+      // Queued to the window thread; dropped if the view is gone by then.
       [this] { QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection); },
   });
 }
@@ -24,10 +49,19 @@ void FieldViewWnd::Start() { loop_->Start(); }
 
 void FieldViewWnd::Stop() { loop_->Stop(); }
 
+QImage FieldViewWnd::Frame() {
+  auto frame = loop_->LockFrame();
+  return QImage(reinterpret_cast<const uchar*>(canvas_.Data()), canvas_.Width(), canvas_.Height(),
+                canvas_.Width() * 4, QImage::Format_RGB32)
+      .copy();
+}
+
 void FieldViewWnd::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  // Waits only for a frame being drawn; the thread skips drawing meanwhile.
   auto frame = loop_->LockFrame();
-  const QImage image(reinterpret_cast<const uchar*>(buffer_.data()), kSize, kSize, kSize * 4, QImage::Format_RGB32);
+  const QImage image(reinterpret_cast<const uchar*>(canvas_.Data()), canvas_.Width(), canvas_.Height(),
+                     canvas_.Width() * 4, QImage::Format_RGB32);
   painter.drawImage(0, 0, image);
 }
 

@@ -4,17 +4,21 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
+#include "field/Canvas.h"
 #include "field/SimulationLoop.h"
 
 namespace kivora {
 
-// The battlefield, 320 x 320 pixels. It owns the simulation thread, which
-// ticks the world every 100 ms and draws each frame into an off-screen
-// buffer; painting only copies the last finished frame to the screen.
-// A left click selects the unit under the pointer, a right click clears the
-// selection.
+class Field;
+class PictureCache;
+class SpecTable;
+
+// The battlefield, 320 x 320 pixels. Creating it builds the field from the
+// working directory; it owns the simulation thread, which ticks the world
+// every 100 ms and draws each frame into an off-screen canvas, so painting
+// only copies the last finished frame to the screen. A left click selects
+// the unit under the pointer, a right click clears the selection.
 class FieldViewWnd : public QWidget {
   Q_OBJECT
  public:
@@ -26,11 +30,13 @@ class FieldViewWnd : public QWidget {
     std::function<void()> clearSelection;
   };
 
-  FieldViewWnd(Hooks hooks, QWidget* parent);
+  // Builds the field: the map's walls, random walls and parts, one rival
+  // unit. A map that cannot be read is told in a message box, and the game
+  // goes on without it.
+  FieldViewWnd(Field& field, SpecTable& specs, PictureCache& pictures, Hooks hooks, QWidget* parent);
   // Stops the simulation thread and waits for the tick in progress.
   ~FieldViewWnd() override;
 
-  // Starts the simulation thread.
   void Start();
   void Stop();
   const SimulationLoop& Loop() const { return *loop_; }
@@ -39,13 +45,18 @@ class FieldViewWnd : public QWidget {
   static std::int32_t FieldX(int px) { return (px - kCentre) * 100; }
   static std::int32_t FieldY(int py) { return (kCentre - py) * 100; }
 
+  // Copies the last finished frame (the window thread's side of the hand-shake).
+  QImage Frame();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  Field& field_;
+  PictureCache& pictures_;
   Hooks hooks_;
-  std::vector<std::uint32_t> buffer_;
+  Canvas canvas_;
   std::unique_ptr<SimulationLoop> loop_;
 };
 

@@ -30,7 +30,9 @@ QLabel* GameDialog::AddText(const QString& text, int x, int y, int w, int h, Qt:
 
 QPushButton* GameDialog::AddButton(const QString& text, int x, int y, int w, int h) {
   auto* button = new QPushButton(text, this);
-  button->setAutoDefault(false);
+  // As players expect of a dialog: Enter presses the button that has the
+  // keyboard focus, and the dialog's default button when no button has it.
+  button->setAutoDefault(true);
   QRect rect = units_.Rect(x, y, w, h);
   const int missing = button->sizeHint().width() - rect.width();
   if (missing > 0) rect.adjust(-(missing + 1) / 2, 0, missing / 2, 0);

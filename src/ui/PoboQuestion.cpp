@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 
 #include "ui/Pictures.h"
@@ -32,8 +33,21 @@ PoboQuestion::PoboQuestion(const QString& text, QWidget* owner)
   okButton_->setFocus();
 }
 
+namespace {
+
+// The game's main window: the owner of a box asked for without one, whichever
+// window happens to be active (none when the game is in the background).
+QWidget* MainWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QMainWindow*>(widget) != nullptr && widget->isVisible()) return widget;
+  }
+  return QApplication::activeWindow();
+}
+
+}  // namespace
+
 bool AskPobo(const QString& text, QWidget* owner) {
-  if (owner == nullptr) owner = QApplication::activeWindow();
+  if (owner == nullptr) owner = MainWindow();
   PoboQuestion box(text, owner);
   return box.exec() == QDialog::Accepted;
 }

@@ -28,6 +28,9 @@ PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner)
   AddText(QStringLiteral("ペコグスタ"), 413, 156, 38, 8);
   endButton_ = AddButton(QStringLiteral("終了"), 407, 188, 40, 14);
   endButton_->setDefault(true);
+  // With スタート and ストップ disabled the focus would land on ＋１００, and
+  // Enter would raise the stake instead of leaving.
+  endButton_->setFocus();
 
   connect(raiseButton_, &QPushButton::clicked, this, &PoboSlotDlg::Raise);
   connect(startButton_, &QPushButton::clicked, this, &PoboSlotDlg::Start);

@@ -8,6 +8,7 @@
 #include "app/TickClock.h"
 #include "economy/Economy.h"
 #include "field/StatusSheet.h"
+#include "sim/Field.h"
 
 namespace kivora {
 
@@ -26,8 +27,9 @@ const IntervalItem kIntervals[] = {
 
 }  // namespace
 
-StatusViewWnd::StatusViewWnd(Economy& economy, std::function<std::uint32_t()> clock, QWidget* parent)
-    : QWidget(parent), economy_(economy), clock_(std::move(clock)) {
+StatusViewWnd::StatusViewWnd(Field& field, Economy& economy, std::function<std::uint32_t()> clock,
+                             QWidget* parent)
+    : QWidget(parent), field_(field), economy_(economy), clock_(std::move(clock)) {
   setObjectName("Status");
   // Every ASCII character of the IPA Gothic has one width, so the columns of
   // the variable lines stay aligned.
@@ -40,9 +42,28 @@ StatusViewWnd::StatusViewWnd(Economy& economy, std::function<std::uint32_t()> cl
 
 StatusViewWnd::~StatusViewWnd() = default;
 
-void StatusViewWnd::SelectAt(std::int32_t, std::int32_t) {}
+void StatusViewWnd::SelectAt(std::int32_t fx, std::int32_t fy) {
+  OKE* hit = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(field_.lock);
+    hit = UnitAt(field_.unitList, fx, fy);
+    // Taken while the unit is certainly on the field.
+    if (hit != nullptr && hit != selected_.get()) selected_ = Ref<OKE>(hit);
+    else hit = nullptr;
+  }
+  if (hit != nullptr) update();
+}
 
-void StatusViewWnd::ClearSelection() { update(); }
+void StatusViewWnd::Select(OKE* unit) {
+  if (unit == selected_.get()) return;
+  selected_ = Ref<OKE>(unit);
+  update();
+}
+
+void StatusViewWnd::ClearSelection() {
+  selected_.Reset();
+  update();
+}
 
 bool StatusViewWnd::Refresh() {
   const std::uint32_t now = clock_();
@@ -73,7 +94,13 @@ QMenu* StatusViewWnd::BuildIntervalMenu() {
 }
 
 std::string StatusViewWnd::SheetText() const {
-  return StatusSheetText(economy_.GetMoney(), economy_.GetRivalPoints(), nullptr);
+  if (!selected_) return StatusSheetText(economy_.GetMoney(), economy_.GetRivalPoints(), nullptr);
+  UnitSheet sheet;
+  {
+    std::lock_guard<std::mutex> lock(field_.lock);
+    sheet = SheetOf(*selected_);
+  }
+  return StatusSheetText(economy_.GetMoney(), economy_.GetRivalPoints(), &sheet);
 }
 
 void StatusViewWnd::paintEvent(QPaintEvent*) {

@@ -6,11 +6,15 @@
 #include <functional>
 #include <string>
 
+#include "sim/OKE.h"
+#include "sim/Ref.h"
+
 class QMenu;
 
 namespace kivora {
 
 class Economy;
+class Field;
 
 // The sheet to the right of the field: the player's money, the rival's
 // points and the details of one selected unit. It repaints on its own at an
@@ -20,11 +24,17 @@ class StatusViewWnd : public QWidget {
  public:
   static constexpr int kDefaultIntervalMs = 1000;
 
-  StatusViewWnd(Economy& economy, std::function<std::uint32_t()> clock, QWidget* parent);
+  StatusViewWnd(Field& field, Economy& economy, std::function<std::uint32_t()> clock, QWidget* parent);
   ~StatusViewWnd() override;
 
+  // Selects the first unit under a field point; a click on empty ground
+  // keeps the selection.
   void SelectAt(std::int32_t fx, std::int32_t fy);
+  void Select(OKE* unit);
   void ClearSelection();
+  // The unit shown. The view holds a reference, so a unit that falls stays
+  // readable (with its last values) until another is selected.
+  OKE* Selected() const { return selected_.get(); }
 
   // Called every 100 ms by the main window; returns true when it repainted.
   bool Refresh();
@@ -43,7 +53,9 @@ class StatusViewWnd : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  Field& field_;
   Economy& economy_;
+  Ref<OKE> selected_;
   std::function<std::uint32_t()> clock_;
   QFont font_;
   std::uint32_t lastRefresh_ = 0;

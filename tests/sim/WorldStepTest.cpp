@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/Random.h"
+#include "sim/Geometry.h"
 #include "sim/SquadLostListener.h"
 #include "SimTestSupport.h"
 
@@ -53,6 +54,29 @@ TEST(WorldStepTest, ABulletFiredInATickFliesInThatTick) {
     WorldStep(t.field);
     ASSERT_EQ(t.field.bulletList.size(), 1u);
     EXPECT_EQ(t.field.bulletList[0]->y, 600);  // placed one step ahead, then stepped
+}
+
+// The step pass walks the list by position. A part picked up from before the
+// stepping unit closes the gap under it, so the object behind the unit
+// moves up into the place just stepped and sits out that one tick, with or
+// without the tick's compact copy of positions.
+TEST(WorldStepTest, APartTakenFromBeforeTheStepperCostsTheNextObjectItsStep) {
+    for (bool cache : {true, false}) {
+        TestField t;
+        t.field.fieldList.SetTickCache(cache);
+        const OKEspec spec = PlainSpec();
+        Parts* part = t.AddPart(0, 300);
+        OKE* picker = t.Unit(spec, 1, 0, 0, 0);
+        OKE* walker = t.Unit(spec, 0, 50000, 0, 0);
+        picker->SetState(kPickingUp, part);
+        walker->SetState(kForward, nullptr);
+
+        WorldStep(t.field);
+        EXPECT_EQ(t.field.fieldList.IndexOf(part), -1) << cache;
+        EXPECT_EQ(walker->y, 0) << cache;  // skipped this tick
+        WorldStep(t.field);
+        EXPECT_EQ(walker->y, 100) << cache;
+    }
 }
 
 TEST(WorldStepTest, SpentBulletsLeaveInTheSameTick) {
@@ -285,7 +309,11 @@ std::string FullSnapshot(const Field& field) {
 // A crowded random field: walls of every size (some huge, some with a
 // negative size), parts, units of both sides with fast, slow, homing and
 // straight bullets, programs that aim, fight, walk, jump and pick up.
-std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache) {
+//
+// With `edge`, the field sits across the edge of the 32-bit coordinates and
+// one model hits hard enough to throw units across it: positions wrap
+// every few ticks.
+std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache, bool edge = false) {
     SetRandomState(seed);
     TestField t;
     t.field.fieldList.SetTickCache(tickCache);
@@ -307,14 +335,17 @@ std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache) {
         s.fightPower = randomRange(1, 30);
         s.level = randomRange(1, 7);
     }
+    if (edge) specs[2].bulletPower = 1000000000;
+    const std::int32_t at = edge ? INT32_MAX - 6000 : 0;
+    auto place = [at](std::int32_t v) { return WrapAdd(v, at); };
     const std::int32_t span = 12000;
-    t.AddWall(0, -14000, 300000, 200);  // a huge wall along one side
-    t.AddWall(5000, 5000, -800, -800);
+    t.AddWall(place(0), place(-14000), 300000, 200);  // a huge wall along one side
+    t.AddWall(place(5000), place(5000), -800, -800);
     for (int i = 0; i < 12; ++i) {
-        t.AddWall(randomRange(-span, span), randomRange(-span, span), randomRange(100, 3000),
+        t.AddWall(place(randomRange(-span, span)), place(randomRange(-span, span)), randomRange(100, 3000),
                   randomRange(100, 3000));
     }
-    for (int i = 0; i < 20; ++i) t.AddPart(randomRange(-span, span), randomRange(-span, span));
+    for (int i = 0; i < 20; ++i) t.AddPart(place(randomRange(-span, span)), place(randomRange(-span, span)));
     Field& field = t.field;
     auto nearestOf = [&field](EE& me, bool enemy) -> EE* {
         EE* best = nullptr;
@@ -333,7 +364,7 @@ std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache) {
     };
     for (int i = 0; i < 40; ++i) {
         OKE* u = t.Unit(specs[static_cast<std::size_t>(randomRange(0, 3))], randomRange(0, 1),
-                        randomRange(-span, span), randomRange(-span, span), randomRange(-179, 180));
+                        place(randomRange(-span, span)), place(randomRange(-span, span)), randomRange(-179, 180));
         test::Give(*u, test::Program({[nearestOf](EE& me) {
                                           const int roll = randomRange(1, 100);
                                           if (roll <= 60) me.SetState(kAiming, nearestOf(me, true));
@@ -361,6 +392,17 @@ TEST(WorldStepTest, TheTickCacheNeverChangesABattle) {
         const std::string plain = RunRandomBattle(seed, 300, false);
         EXPECT_EQ(fast, plain) << "seed " << seed;
         EXPECT_NE(fast.find(" 4 "), std::string::npos) << "seed " << seed;  // bullets flew
+    }
+}
+
+// The same across the edge of the coordinates, where positions wrap and a
+// move of a few pixels can span the whole 32-bit range.
+TEST(WorldStepTest, TheTickCacheNeverChangesABattleAcrossTheEdge) {
+    for (std::uint32_t seed : {3u, 8u, 4242u}) {
+        const std::string fast = RunRandomBattle(seed, 200, true, true);
+        const std::string plain = RunRandomBattle(seed, 200, false, true);
+        EXPECT_EQ(fast, plain) << "seed " << seed;
+        EXPECT_NE(fast.find(",-2147"), std::string::npos) << "seed " << seed;  // something wrapped
     }
 }
 

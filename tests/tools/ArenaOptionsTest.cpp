@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/TextCodec.h"
+
 namespace kivora {
 namespace {
 
@@ -76,6 +78,21 @@ TEST(ArenaOptionsTest, BadArgumentsAreRefused) {
     std::string error;
     EXPECT_FALSE(ParseArenaOptions(args, error)) << args[0];
     EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(ArenaOptionsTest, RefusedArgumentsAreShownInUtf8) {
+  const std::string sjis = "\x83\x65\x83\x58\x83\x67";  // "テスト" in Shift-JIS
+  const std::vector<std::vector<std::string>> bad = {
+      {"--" + sjis},
+      {"--ticks", sjis},
+      {"dir", sjis},
+  };
+  for (const auto& args : bad) {
+    std::string error;
+    EXPECT_FALSE(ParseArenaOptions(args, error));
+    EXPECT_TRUE(IsValidUtf8(error)) << error;
+    EXPECT_NE(error.find("テスト"), std::string::npos) << error;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Random.h"
+#include "app/TextCodec.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -220,6 +221,23 @@ TEST_F(ArenaRunTest, FailuresBeforeTheFirstTick) {
   }
   EXPECT_EQ(Run({(data.Path() / "nowhere").string()}).status, 2);
   EXPECT_EQ(Run({"--trace", (data.Path() / "no" / "such" / "t.txt").string(), data.Path().string()}).status, 2);
+}
+
+// File names are bytes, often Shift-JIS; what is printed is UTF-8.
+TEST_F(ArenaRunTest, MessagesNameShiftJisFilesInUtf8) {
+  const std::string name = "\x83\x65\x83\x58\x83\x67";  // "テスト" in Shift-JIS
+  data.Write("map.txt", "");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{(data.Path() / name).string()}, "テスト"},
+      {{"--player", name + ".spc", data.Path().string()}, "cannot load the model テスト.spc"},
+      {{"--trace", "no/" + name, data.Path().string()}, "no/テスト"},
+  };
+  for (const auto& [args, shown] : cases) {
+    const Outcome run = Run(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(IsValidUtf8(run.err)) << run.err;
+    EXPECT_NE(run.err.find(shown), std::string::npos) << run.err;
+  }
 }
 
 TEST_F(ArenaRunTest, CampaignStepsEvery1800TicksOnStandardError) {

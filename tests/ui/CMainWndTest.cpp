@@ -1,15 +1,20 @@
 #include "ui/CMainWnd.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "app/Campaign.h"
 #include "economy/Economy.h"
-#include "support/TempDir.h"
+#include "sim/Field.h"
+#include "sim/OKE.h"
 #include "ui/FieldViewWnd.h"
 #include "ui/StatusViewWnd.h"
 #include "ui/UiTestSupport.h"
@@ -17,20 +22,32 @@
 namespace kivora {
 namespace {
 
-using test::TestClock;
-
 class CMainWndTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    clock.now = 0xFFFF0000u;  // the campaign clock wraps during the tests
-    window = std::make_unique<CMainWnd>(economy, clock.Fn());
-  }
-  void TearDown() override { window.reset(); }
+  void SetUp() override { window = &game.Open(); }
 
-  TestClock clock;
-  Economy economy;
-  std::unique_ptr<CMainWnd> window;
+  test::GameFixture game;
+  CMainWnd* window = nullptr;
+  test::TestClock& clock = game.clock;
 };
+
+std::vector<std::string> LogLines(const CMainWnd& w) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < w.MessageLog()->count(); ++i) lines.push_back(w.MessageLog()->item(i)->text().toStdString());
+  return lines;
+}
+
+bool IsTaunt(const std::string& line) {
+  for (std::string_view taunt : kRivalTaunts)
+    if (line == taunt) return true;
+  return false;
+}
+
+bool IsDeploymentCount(const std::string& line) {
+  for (int n = 1; n <= 5; ++n)
+    if (line == "ポボゴムがＯＫＥを" + std::to_string(n) + "機配置しました") return true;
+  return false;
+}
 
 TEST_F(CMainWndTest, FixedClientAreaWithChildrenInPlace) {
   window->show();
@@ -107,6 +124,150 @@ TEST_F(CMainWndTest, CloseBoxQuitsWithoutAQuestionAndStopsTheCampaign) {
   EXPECT_FALSE(asked);
   EXPECT_FALSE(window->isVisible());
   EXPECT_FALSE(window->CampaignTimer()->isActive());
+}
+
+// QTest takes the point (0, 0) for the widget's centre, so clicks are sent by hand.
+void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
+  QApplication::sendEvent(widget, &release);
+}
+
+TEST_F(CMainWndTest, ClickOnTheFieldSelectsAndRightClickClears) {
+  // In the corner of the view, beyond where rivals are placed.
+  Ref<OKE> made = OKE::Create(1, "standard.spc", game.specs);
+  ASSERT_TRUE(made);
+  made->x = 15800;
+  made->y = -15800;
+  OKE* unit = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(game.field.lock);
+    unit = game.field.Deploy(std::move(made));
+  }
+  Click(window->FieldView(), Qt::LeftButton, QPoint(100, 5));  // empty ground
+  EXPECT_EQ(window->StatusView()->Selected(), nullptr);
+  Click(window->FieldView(), Qt::LeftButton, QPoint(318, 318));
+  EXPECT_EQ(window->StatusView()->Selected(), unit);
+  EXPECT_NE(window->StatusView()->SheetText().find("ペコ党部隊 カヴォラ[standard.spc]"), std::string::npos);
+  Click(window->FieldView(), Qt::RightButton, QPoint(318, 318));
+  EXPECT_EQ(window->StatusView()->Selected(), nullptr);
+}
+
+TEST_F(CMainWndTest, ExitAsksAndOnlyQuitsOnYes) {
+  window->show();
+  {
+    test::ModalAnswers player({"中断"});
+    window->MenuAction(1000)->trigger();
+    EXPECT_EQ(player.Answered(), 1);
+    EXPECT_TRUE(player.texts.contains(QString::fromUtf8("終了してもいいのかい？")));
+  }
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->CampaignTimer()->isActive());
+  {
+    test::ModalAnswers player({"了解"});
+    window->MenuAction(1000)->trigger();
+    EXPECT_EQ(player.Answered(), 1);
+  }
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->CampaignTimer()->isActive());
+}
+
+TEST_F(CMainWndTest, CancelledPurchasePlacesAndLogsNothing) {
+  {
+    test::ModalAnswers player({"中止"});
+    window->MenuAction(1001)->trigger();
+    EXPECT_EQ(player.Answered(), 1);
+  }
+  EXPECT_EQ(window->MessageLog()->count(), 0);
+  EXPECT_EQ(game.economy.GetMoney(), 1000u);
+  EXPECT_EQ(game.field.playerUnitCount.load(), 0);
+  EXPECT_EQ(window->StatusView()->Selected(), nullptr);
+}
+
+TEST(CMainWndPurchaseTest, PurchasePlacesSelectsAndLogsTheUnit) {
+  struct Case {
+    QStringList answers;
+    bool withProgram;
+  } cases[] = {
+      // The first row (800) is bought; the software dialog is declined, and
+      // the unit is placed all the same, without a program.
+      {{"#0", "購入", "了解", "非搭載"}, false},
+      // ... or the first program is chosen and confirmed.
+      {{"#0", "購入", "了解", "#0", "搭載", "了解"}, true},
+  };
+  for (const Case& c : cases) {
+    test::GameFixture game;
+    CMainWnd& window = game.Open();
+    {
+      test::ModalAnswers player(c.answers);
+      window.MenuAction(1001)->trigger();
+      EXPECT_EQ(player.Answered(), c.answers.size());
+    }
+    EXPECT_EQ(game.economy.GetMoney(), 200u);
+    OKE* unit = window.StatusView()->Selected();
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(unit->Kind(), 1);
+    EXPECT_EQ(unit->spec->name, "scout.spc");
+    EXPECT_EQ(window.MessageLog()->currentItem()->text(), QString::fromUtf8("ＯＫＥを配置しました"));
+    EXPECT_EQ(game.field.playerUnitCount.load(), 1);
+    {
+      auto program = unit->LockProgram();
+      EXPECT_EQ(unit->firstCommand != nullptr, c.withProgram);
+    }
+    std::lock_guard<std::mutex> lock(game.field.lock);
+    EXPECT_EQ(game.field.unitList.back(), unit);
+    EXPECT_GE(game.field.fieldList.IndexOf(unit), 0);
+  }
+}
+
+TEST(CMainWndCampaignTest, RivalEveryThreeMinutesLeaderAtFifteenAcrossTheClockWrap) {
+  test::GameFixture game;
+  // The 32-bit tick count wraps between the first and the second step.
+  const std::uint32_t start = 0xFFFFFFFFu - 200000u;
+  CMainWnd& window = game.Open(start);
+  game.clock.now = start + 179999u;
+  window.CampaignTick();
+  EXPECT_EQ(window.MessageLog()->count(), 0);
+
+  std::uint32_t step = start;
+  for (int n = 1; n <= 5; ++n) {
+    step += 180000u;
+    game.clock.now = step;
+    const int before = window.MessageLog()->count();
+    window.CampaignTick();
+    window.CampaignTick();  // the same moment again makes no second step
+    game.clock.now = step + 100;
+    window.CampaignTick();
+    const auto lines = LogLines(window);
+    ASSERT_GE(lines.size(), static_cast<std::size_t>(before + 2)) << "step " << n;
+    EXPECT_TRUE(IsTaunt(lines[before])) << lines[before];
+    EXPECT_TRUE(IsDeploymentCount(lines[before + 1])) << lines[before + 1];
+    if (n < 5) {
+      EXPECT_EQ(lines.size(), static_cast<std::size_t>(before + 2)) << "step " << n;
+    } else {
+      // The leader comes in the same tick, right after the deployment. With
+      // no debt and 1000 in hand he takes 100.
+      ASSERT_EQ(lines.size(), static_cast<std::size_t>(before + 3));
+      EXPECT_EQ(lines[before + 2], "100ペコグスタを党首に持って行かれました");
+      EXPECT_EQ(game.economy.GetMoney(), 900u);
+      EXPECT_EQ(game.economy.GetLeaderWallet(), 1100u);
+    }
+  }
+  EXPECT_EQ(window.CampaignSteps(), 5);
+}
+
+TEST(CMainWndCampaignTest, UnreadableMapIsToldAndTheGameGoesOn) {
+  test::GameFixture game({"map.txt"});
+  test::ModalAnswers player({"OK"});
+  CMainWnd& window = game.Open();
+  EXPECT_EQ(player.Answered(), 1);
+  EXPECT_TRUE(player.texts.contains(QString::fromUtf8("マップファイルが読み込めません")));
+  std::lock_guard<std::mutex> lock(game.field.lock);
+  // Ten random walls, ten parts and the rival's first unit.
+  EXPECT_GE(game.field.fieldList.Count(), 20);
+  EXPECT_EQ(game.field.unitList.size(), 1u);
+  EXPECT_TRUE(window.FieldView()->Loop().Running());
 }
 
 }  // namespace

@@ -8,6 +8,11 @@
 #include <optional>
 #include <utility>
 
+#include "field/PictureCache.h"
+#include "sim/OKEspec.h"
+#include "sim/SimTestSupport.h"
+#include "support/TempDir.h"
+
 namespace kivora {
 namespace {
 
@@ -22,7 +27,14 @@ void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
 TEST(FieldViewWndTest, LeftClickSelectsAtTheFieldPointRightClickClears) {
   std::optional<std::pair<std::int32_t, std::int32_t>> selected;
   int clears = 0;
-  FieldViewWnd view({[&](std::int32_t x, std::int32_t y) { selected = {x, y}; }, [&] { ++clears; }}, nullptr);
+  test::TempDir dir;
+  dir.Write("map.txt", "");
+  test::ScopedWorkingDir cwd(dir.Path());
+  test::TestField f;
+  SpecTable specs;
+  PictureCache pictures;
+  FieldViewWnd view(f.field, specs, pictures,
+                    {[&](std::int32_t x, std::int32_t y) { selected = {x, y}; }, [&] { ++clears; }}, nullptr);
   view.show();
   struct Case {
     QPoint pixel;

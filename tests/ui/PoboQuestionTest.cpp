@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +83,26 @@ TEST(PoboQuestionTest, AskPoboIsCentredOverItsOwnerAndModal) {
   EXPECT_FALSE(AskPobo(QStringLiteral("ペコグスタが足りねーぜ"), &owner));
   EXPECT_TRUE(ownerBlocked);
   EXPECT_LE((seen.center() - owner.frameGeometry().center()).manhattanLength(), 4);
+}
+
+TEST(PoboQuestionTest, WithoutAnOwnerTheMainWindowOwnsTheBox) {
+  QMainWindow main;
+  main.setGeometry(100, 80, 900, 700);
+  main.show();
+  // Another window has the focus, or none has: the box still belongs to the game's window.
+  QWidget other;
+  other.setGeometry(1200, 600, 200, 100);
+  other.show();
+  other.activateWindow();
+  QWidget* parent = nullptr;
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    parent = modal->parentWidget();
+    QTest::keyClick(modal, Qt::Key_Escape);
+  });
+  EXPECT_FALSE(AskPobo(QStringLiteral("終了してもいいのかい？"), nullptr));
+  EXPECT_EQ(parent, &main);
 }
 
 TEST(PoboQuestionTest, PicturesOfResAreBuiltIn) {

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "economy/Economy.h"
+#include "sim/SimTestSupport.h"
+#include "sim/WorldStep.h"
 #include "ui/UiTestSupport.h"
 
 namespace kivora {
@@ -25,9 +27,9 @@ QAction* CheckedItem(QMenu& menu) {
 }
 
 TEST(StatusViewWndTest, PopupListsTenIntervalsAndChecksTheCurrentOne) {
-  Economy economy;
+  test::TestField f;
   test::TestClock clock;
-  StatusViewWnd view(economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
   EXPECT_EQ(view.RefreshInterval(), 1000);
 
   std::unique_ptr<QMenu> menu(view.BuildIntervalMenu());
@@ -59,10 +61,10 @@ TEST(StatusViewWndTest, PopupListsTenIntervalsAndChecksTheCurrentOne) {
 }
 
 TEST(StatusViewWndTest, RefreshRepaintsOnceTheIntervalHasPassedAcrossTheWrap) {
-  Economy economy;
+  test::TestField f;
   test::TestClock clock;
   clock.now = 0xFFFFFFC0u;
-  StatusViewWnd view(economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
   view.OnIntervalCommand(1001);  // 100 ms, counted from the last timed repaint
   clock.now += 99;
   EXPECT_FALSE(view.Refresh());
@@ -73,13 +75,58 @@ TEST(StatusViewWndTest, RefreshRepaintsOnceTheIntervalHasPassedAcrossTheWrap) {
   EXPECT_FALSE(view.Refresh());
 }
 
-TEST(StatusViewWndTest, SheetShowsTheCountersWithoutSelection) {
-  Economy economy(1000, 0, 1000, 0);
+TEST(StatusViewWndTest, SelectionByPointByPurchaseAndClear) {
+  test::TestField f;
   test::TestClock clock;
-  StatusViewWnd view(economy, clock.Fn(), nullptr);
-  EXPECT_EQ(view.SheetText(), "残金:      1000ペコグスタ\nポボゴム:         0ポイント\n---- * ----\n");
-  economy.AddRivalPoints(3);
-  EXPECT_EQ(view.SheetText(), "残金:      1000ペコグスタ\nポボゴム:         3ポイント\n---- * ----\n");
+  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  const std::string heads = "残金:      1000ペコグスタ\nポボゴム:         0ポイント\n---- * ----\n";
+  EXPECT_EQ(view.SheetText(), heads);
+
+  const OKEspec spec = test::PlainSpec();
+  OKE* mine = f.Unit(spec, 1, 1000, 1000);
+  OKE* rival = f.Unit(spec, 0, -1000, -1000);
+  view.SelectAt(0, 0);  // empty ground
+  EXPECT_EQ(view.Selected(), nullptr);
+  view.SelectAt(1100, 900);
+  EXPECT_EQ(view.Selected(), mine);
+  EXPECT_EQ(mine->RefCount(), 2);  // the field's and the view's
+  EXPECT_EQ(view.SheetText().substr(heads.size(), view.SheetText().find('\n', heads.size()) - heads.size()),
+            "ペコ党部隊 カヴォラ[plain.spc]");
+  view.SelectAt(0, 0);  // empty ground keeps the selection
+  EXPECT_EQ(view.Selected(), mine);
+  view.SelectAt(1000, 1000);  // the same unit again: no second reference
+  EXPECT_EQ(mine->RefCount(), 2);
+
+  view.Select(rival);  // as after a purchase
+  EXPECT_EQ(view.Selected(), rival);
+  EXPECT_EQ(mine->RefCount(), 1);
+  EXPECT_EQ(rival->RefCount(), 2);
+  EXPECT_NE(view.SheetText().find("ポボゴム カヴォラ[plain.spc]\nx:-10 y:-10"), std::string::npos);
+
+  view.ClearSelection();
+  EXPECT_EQ(view.Selected(), nullptr);
+  EXPECT_EQ(rival->RefCount(), 1);
+  EXPECT_EQ(view.SheetText(), heads);
+  view.ClearSelection();  // clearing nothing is harmless
+}
+
+TEST(StatusViewWndTest, FallenUnitStaysSelectedWithItsLastValues) {
+  test::TestField f;
+  test::TestClock clock;
+  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  const OKEspec spec = test::PlainSpec();  // units keep a pointer to their model
+  OKE* unit = f.Unit(spec, 1, 0, 0);
+  view.Select(unit);
+  unit->hp = 0;
+  {
+    std::lock_guard<std::mutex> lock(f.field.lock);
+    WorldStep(f.field);
+  }
+  EXPECT_TRUE(f.field.unitList.empty());
+  ASSERT_EQ(view.Selected(), unit);
+  EXPECT_EQ(unit->RefCount(), 1);  // only the view keeps it now
+  EXPECT_NE(view.SheetText().find("HP:0  武器:5 発"), std::string::npos);
+  view.ClearSelection();  // the last reference: the unit goes
 }
 
 }  // namespace

@@ -2,12 +2,25 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <memory>
+
+#include "economy/Economy.h"
+#include "field/PictureCache.h"
+#include "sim/Field.h"
+#include "sim/OKEspec.h"
+#include "support/TempDir.h"
+#include "ui/CMainWnd.h"
 
 namespace kivora::test {
 
@@ -19,27 +32,49 @@ struct TestClock {
   }
 };
 
-// Once the next modal dialog is up, hands it to `seen` (if given) and
-// presses its button labelled `buttonText` (closes it when there is none).
-inline void AnswerNextModal(const QString& buttonText, std::function<void(QWidget*)> seen = {}) {
-  auto* timer = new QTimer(qApp);
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, buttonText, seen] {
+// Plays the player at modal dialogs: as each new one comes up, records its
+// labels' texts and presses the next button of `buttons` (by its text).
+// A step "#N" first picks row N of the dialog's list. A dialog without the
+// button asked for is closed.
+class ModalAnswers {
+ public:
+  explicit ModalAnswers(QStringList buttons) : buttons_(std::move(buttons)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+    timer_.start(10);
+  }
+  int Answered() const { return answered_; }
+  QStringList texts;  // every label of every dialog seen, in order
+
+ private:
+  void Poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) return;
-    timer->stop();
-    timer->deleteLater();
-    if (seen) seen(modal);
-    for (QPushButton* button : modal->findChildren<QPushButton*>()) {
-      if (button->text() == buttonText) {
-        button->click();
-        return;
+    if (modal == nullptr || modal == last_.data() || !modal->isVisible()) return;
+    last_ = modal;
+    for (QLabel* label : modal->findChildren<QLabel*>())
+      if (!label->text().isEmpty()) texts << label->text();
+    while (answered_ < buttons_.size() && buttons_[answered_].startsWith('#')) {
+      if (auto* list = modal->findChild<QListWidget*>()) list->setCurrentRow(buttons_[answered_].mid(1).toInt());
+      ++answered_;
+    }
+    if (answered_ < buttons_.size()) {
+      for (QPushButton* button : modal->findChildren<QPushButton*>()) {
+        if (QString(button->text()).remove('&') == buttons_[answered_]) {
+          ++answered_;
+          // Pressed from the event loop, so a dialog it opens does not
+          // block this poll.
+          QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+          return;
+        }
       }
     }
-    modal->close();
-  });
-  timer->start();
-}
+    QMetaObject::invokeMethod(modal, &QWidget::close, Qt::QueuedConnection);
+  }
+
+  QStringList buttons_;
+  int answered_ = 0;
+  QPointer<QWidget> last_;
+  QTimer timer_;
+};
 
 // Runs the event loop until `done` holds or `ms` have passed.
 inline bool SpinUntil(const std::function<bool()>& done, int ms = 5000) {
@@ -50,5 +85,37 @@ inline bool SpinUntil(const std::function<bool()>& done, int ms = 5000) {
   }
   return true;
 }
+
+// A game in a private copy of the default arena (minus what `without`
+// names), with a clock the test drives. The window is made by Open().
+struct GameFixture {
+  explicit GameFixture(std::initializer_list<const char*> without = {}) {
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(fs::path(KIVORA_SOURCE_DIR) / "arena")) {
+      bool skip = false;
+      for (const char* name : without) skip = skip || entry.path().filename() == name;
+      if (!skip) fs::copy(entry.path(), dir.Path() / entry.path().filename(), fs::copy_options::recursive);
+    }
+    cwd = std::make_unique<ScopedWorkingDir>(dir.Path());
+  }
+  ~GameFixture() {
+    window.reset();  // stops the battle before the field goes
+  }
+
+  CMainWnd& Open(std::uint32_t start = 0x10000) {
+    clock.now = start;
+    window = std::make_unique<CMainWnd>(economy, field, specs, pictures, clock.Fn());
+    return *window;
+  }
+
+  TempDir dir;
+  std::unique_ptr<ScopedWorkingDir> cwd;
+  TestClock clock;
+  Economy economy;
+  SpecTable specs;
+  PictureCache pictures;
+  Field field{economy};
+  std::unique_ptr<CMainWnd> window;
+};
 
 }  // namespace kivora::test
