@@ -17,6 +17,7 @@
 #include "sim/OKEspec.h"
 #include "ui/BuyListDlg.h"
 #include "ui/FieldViewWnd.h"
+#include "ui/ListText.h"
 #include "ui/LoanTousyuDlg.h"
 #include "ui/NewSoftDlg.h"
 #include "ui/Pictures.h"
@@ -56,8 +57,10 @@ CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCach
   messageLog_ = new QListWidget(client);
   messageLog_->setObjectName("MessageLog");
   messageLog_->setGeometry(0, 321, kClientWidth, kClientHeight - 321);
-  messageLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  messageLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Long lines can be scrolled sideways up to 1024 pixels; the vertical bar
+  // comes once the log outgrows its four visible lines.
+  SetHorizontalExtent(*messageLog_, kMessageLogExtent);
+  messageLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
   BuildMenu();
   layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -38,6 +38,9 @@ class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListene
   // Deployments and visits add about 45 lines an hour, so this holds days.
   static constexpr int kMessageLogLimit = 10000;
 
+  // How far the log scrolls sideways, in pixels.
+  static constexpr int kMessageLogExtent = 1024;
+
   using Clock = std::function<std::uint32_t()>;
 
   // Creating the window builds the field (through its view) and starts the

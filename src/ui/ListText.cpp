@@ -47,7 +47,29 @@ private:
   qreal tabStop_;
 };
 
+// Plain rows of a fixed width, so the list scrolls sideways over that width
+// whatever its lines hold.
+class WideRowDelegate : public QStyledItemDelegate {
+public:
+  WideRowDelegate(int width, QObject* parent) : QStyledItemDelegate(parent), width_(width) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(width_, QStyledItemDelegate::sizeHint(option, index).height());
+  }
+
+private:
+  int width_;
+};
+
 }  // namespace
+
+void SetHorizontalExtent(QListWidget& list, int width) {
+  list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  list.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  list.setWordWrap(false);
+  list.setTextElideMode(Qt::ElideNone);
+  list.setItemDelegate(new WideRowDelegate(width, &list));
+}
 
 void SetUpTabbedList(QListWidget& list, const DialogUnits& du) {
   list.setSelectionMode(QAbstractItemView::SingleSelection);

@@ -14,6 +14,10 @@ void SetUpTabbedList(QListWidget& list, const DialogUnits& du);
 // How wide every row of such a list is, in pixels.
 inline constexpr int kListExtent = 1024;
 
+// Makes every row of `list` `width` pixels wide, so lines longer than the
+// list can be scrolled into view up to that width.
+void SetHorizontalExtent(QListWidget& list, int width);
+
 // The row the player selected, or -1 when none is.
 int SelectedRow(const QListWidget& list);
 

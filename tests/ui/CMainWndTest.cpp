@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QMenu>
 #include <QLabel>
 #include <QMenuBar>
@@ -82,6 +83,19 @@ TEST_F(CMainWndTest, FullLogDropsTheOldestLinesAndShowsTheNewest) {
   EXPECT_EQ(log->item(0)->text(), "line 5");
   EXPECT_EQ(log->currentRow(), log->count() - 1);
   EXPECT_EQ(log->currentItem()->text(), QString::fromStdString("line " + std::to_string(CMainWnd::kMessageLogLimit + 4)));
+}
+
+TEST_F(CMainWndTest, LogScrollsSidewaysOver1024Pixels) {
+  window->show();
+  QListWidget* log = window->MessageLog();
+  window->AddMessage("ＯＫＥを配置しました");
+  QApplication::processEvents();
+  EXPECT_EQ(log->horizontalScrollBar()->maximum(), 1024 - log->viewport()->width());
+  // Four lines fit; the vertical bar comes with the fifth.
+  EXPECT_FALSE(log->verticalScrollBar()->isVisible());
+  for (int i = 0; i < 6; ++i) window->AddMessage("line");
+  QApplication::processEvents();
+  EXPECT_TRUE(log->verticalScrollBar()->isVisible());
 }
 
 TEST_F(CMainWndTest, SquadLostFlashesOnlyWhileMinimisedUntilActivated) {
