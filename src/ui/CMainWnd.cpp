@@ -160,12 +160,14 @@ void CMainWnd::OnBuy() {
   unit->x = randomRange(-150, 150) * 100;
   unit->y = randomRange(-150, 150) * 100;
   unit->direction = randomRange(-179, 180);
-  OKE* placed = nullptr;
+  // Our own reference keeps the unit alive until the view holds its own: the
+  // battle may already remove it once the field lock is released.
+  const Ref<OKE> placed = unit;
   {
     std::lock_guard<std::mutex> lock(field_.lock);
-    placed = field_.Deploy(std::move(unit));
+    field_.Deploy(std::move(unit));
   }
-  statusView_->Select(placed);
+  statusView_->Select(placed.get());
   AddMessage("ＯＫＥを配置しました");
 }
 
