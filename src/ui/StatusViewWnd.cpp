@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextLayout>
 
 #include "app/TickClock.h"
 #include "economy/Economy.h"
@@ -13,6 +14,8 @@
 namespace kivora {
 
 namespace {
+
+constexpr int kLineHeight = 16;
 
 struct IntervalItem {
   const char* text;
@@ -112,7 +115,27 @@ void StatusViewWnd::paintEvent(QPaintEvent*) {
   painter.setPen(Qt::black);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));  // the view's border
   painter.setFont(font_);
-  painter.drawText(rect().adjusted(1, 1, -1, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+  // One line every 16 pixels, the height of the characters: the font's own
+  // line spacing is larger and would push the last variable lines out of
+  // the view. Lines wider than the view wrap; what does not fit below is cut.
+  const QRect area = rect().adjusted(1, 1, -1, -1);
+  painter.setClipRect(area);
+  QTextOption option(Qt::AlignLeft);
+  option.setWrapMode(QTextOption::WordWrap);
+  int top = area.top();
+  for (const QString& paragraph : text.split('\n')) {
+    if (top >= area.bottom()) break;
+    QTextLayout layout(paragraph, font_, this);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(area.width());
+      line.setPosition(QPointF(0, top - area.top()));
+      top += kLineHeight;
+    }
+    layout.endLayout();
+    if (!paragraph.isEmpty()) layout.draw(&painter, area.topLeft());
+  }
 }
 
 void StatusViewWnd::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #include "ui/StatusViewWnd.h"
 
 #include <QAction>
+#include <QImage>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -127,6 +128,27 @@ TEST(StatusViewWndTest, FallenUnitStaysSelectedWithItsLastValues) {
   EXPECT_EQ(unit->RefCount(), 1);  // only the view keeps it now
   EXPECT_NE(view.SheetText().find("HP:0  武器:5 発"), std::string::npos);
   view.ClearSelection();  // the last reference: the unit goes
+}
+
+// The sheet of a selected unit is 20 lines of 16 pixels: the pair of the
+// last variables (M and Z) must reach the view, cut at the bottom at most.
+TEST(StatusViewWndTest, LastVariableLinesReachTheView) {
+  test::TestField f;
+  test::TestClock clock;
+  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  view.resize(319, 320);
+  const OKEspec spec = test::PlainSpec();
+  OKE* unit = f.Unit(spec, 1, 0, 0);
+  view.Select(unit);
+  const QImage zero = view.grab().toImage();
+  for (int line : {11, 12}) {  // L and Y, then M and Z
+    unit->variables[static_cast<std::size_t>(line)] = -1111111111;
+    unit->variables[static_cast<std::size_t>(13 + line)] = -1111111111;
+    EXPECT_NE(view.grab().toImage(), zero) << "line of " << char('A' + line) << " not shown";
+    unit->variables[static_cast<std::size_t>(line)] = 0;
+    unit->variables[static_cast<std::size_t>(13 + line)] = 0;
+  }
+  view.ClearSelection();
 }
 
 }  // namespace
