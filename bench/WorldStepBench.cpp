@@ -41,6 +41,10 @@ Command* MakeProgram() {
         last = raw;
     }
     if (last) last->next = first;
+    // Every search that finds something branches back to the start, so the
+    // program keeps searching instead of ending at its first find.
+    for (Command* c = first; c; c = c->textNext)
+        if (c->JumpLabel()) c->jumpTarget = first;
     return first;
 }
 
