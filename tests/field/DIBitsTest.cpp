@@ -6,7 +6,6 @@
 
 #include <array>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -60,35 +59,32 @@ TEST(DIBitsTest, DrawnCentredWithTruncatingHalves) {
   }
 }
 
-TEST(DIBitsTest, MaskMakesBlackTransparent) {
+// A usable mask makes the picture's black transparent; without one (no
+// file, an empty one, a corrupt one) black is drawn like any colour.
+TEST(DIBitsTest, MaskDecidesWhetherBlackIsDrawn) {
   test::TempDir dir;
   const auto file = dir.Write("kivo1.bmp", Picture({"...", ".R.", "..."}));
-  dir.Write("mkivo1.bmp", Picture({"WWW", "W.W", "WWW"}));
-  DIBits pic;
-  ASSERT_TRUE(pic.Load(file.string()));
-  ASSERT_NE(pic.Mask(), nullptr);
-  Canvas c(3, 3);
-  c.Fill(kGrey);
-  pic.Draw(c, 1, 1);
-  EXPECT_EQ(c.At(1, 1), kRed);
-  EXPECT_EQ(c.At(0, 0), kGrey);
-  EXPECT_EQ(c.At(2, 2), kGrey);
-}
-
-TEST(DIBitsTest, WithoutAUsableMaskBlackIsDrawn) {
-  test::TempDir dir;
-  const auto file = dir.Write("kivo1.bmp", Picture({"...", ".R.", "..."}));
-  for (const char* maskBytes : std::initializer_list<const char*>{"", "BM corrupt", nullptr}) {
+  const std::string goodMask = Picture({"WWW", "W.W", "WWW"});
+  struct Case { const char* what; const std::string* maskBytes; bool masked; };
+  const std::string empty, corrupt = "BM corrupt";
+  const Case cases[] = {
+      {"good mask", &goodMask, true},
+      {"empty mask", &empty, false},
+      {"corrupt mask", &corrupt, false},
+      {"no mask", nullptr, false},
+  };
+  for (const Case& k : cases) {
     std::filesystem::remove(dir.Path() / "mkivo1.bmp");
-    if (maskBytes) dir.Write("mkivo1.bmp", maskBytes);
+    if (k.maskBytes) dir.Write("mkivo1.bmp", *k.maskBytes);
     DIBits pic;
-    ASSERT_TRUE(pic.Load(file.string()));
-    EXPECT_EQ(pic.Mask(), nullptr);
+    ASSERT_TRUE(pic.Load(file.string())) << k.what;
+    EXPECT_EQ(pic.Mask() != nullptr, k.masked) << k.what;
     Canvas c(3, 3);
     c.Fill(kGrey);
     pic.Draw(c, 1, 1);
-    EXPECT_EQ(c.At(0, 0), kBlack);
-    EXPECT_EQ(c.At(1, 1), kRed);
+    EXPECT_EQ(c.At(1, 1), kRed) << k.what;
+    EXPECT_EQ(c.At(0, 0), k.masked ? kGrey : kBlack) << k.what;
+    EXPECT_EQ(c.At(2, 2), k.masked ? kGrey : kBlack) << k.what;
   }
 }
 
