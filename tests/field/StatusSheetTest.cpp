@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "support/TextLines.h"
 
 #include <climits>

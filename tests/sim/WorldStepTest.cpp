@@ -9,7 +9,7 @@
 #include "app/Random.h"
 #include "sim/Geometry.h"
 #include "sim/SquadLostListener.h"
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 
 namespace kivora {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "field/PictureCache.h"
 #include "sim/OKEspec.h"
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "support/TempDir.h"
 
 namespace kivora {
