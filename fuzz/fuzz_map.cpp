@@ -1,31 +1,15 @@
 // Feeds arbitrary bytes to the map reader as "map.txt" would hold them.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
+#include <string_view>
 
+#include "ScratchFile.h"
 #include "economy/Economy.h"
 #include "field/MapFile.h"
 #include "sim/Field.h"
 
-namespace {
-
-std::string ScratchFile() {
-  char name[] = "/tmp/kivora-fuzz-map-XXXXXX";
-  const int fd = ::mkstemp(name);
-  if (fd >= 0) ::close(fd);
-  return name;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path = ScratchFile();
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  }
+  const std::string& path = kivora::fuzz::WriteScratchFile("map", data, size);
   kivora::Economy economy;
   kivora::Field field(economy);
   kivora::ReadMapFile(field, path);

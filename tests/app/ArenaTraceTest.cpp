@@ -13,25 +13,18 @@
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
 #include "sim/WorldStep.h"
+#include "support/ModelText.h"
 #include "support/TempDir.h"
+#include "support/TextLines.h"
 
 namespace kivora {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test::Lines;
 
 // A slow bullet (speed 50, life 300) so that it is still flying after its
 // shooter and its target have fallen.
-std::string SlowGunModel() {
-  std::string text = "1\n100,0,0,0,30\n100,20\n10,50,300,0\n5,0,0\n5\n";
-  for (int i = 0; i < 21; ++i) text += "3\n";
-  return text;
-}
+std::string SlowGunModel() { return test::ModelText("1\n100,0,0,0,30\n100,20\n10,50,300,0\n5,0,0\n5\n"); }
 
 // Objects that have left the field are still named by the ids they had:
 // a bullet keeps naming its fallen shooter and the unit it was aimed at,

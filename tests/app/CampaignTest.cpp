@@ -14,6 +14,8 @@
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
 #include "sim/WorldStep.h"
+#include "support/FieldInDirTest.h"
+#include "support/ModelText.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -58,21 +60,12 @@ TEST(CampaignClockTest, ALongPauseMakesOneStepAndTimesTheNextFromIt) {
   EXPECT_EQ(when, (std::vector<std::uint32_t>{180'000, 800'000, 980'000, 1'160'000, 1'340'000}));
 }
 
-std::string ModelText() {
-  std::string text = "1\n10,0,0,0,10\n100,20\n10,500,40,0\n20,0,0\n5\n";
-  for (int i = 0; i < 21; ++i) text += "3\n";
-  return text;
-}
+std::string ModelText() { return test::ModelText(1, 10); }
 
 std::string CountLine(int n) { return "ポボゴムがＯＫＥを" + std::to_string(n) + "機配置しました"; }
 
-class DeploymentTest : public ::testing::Test {
+class DeploymentTest : public test::FieldInDirTest {
 protected:
-  test::TempDir dir;
-  test::ScopedWorkingDir inside{dir.Path()};
-  Economy economy;
-  Field field{economy};
-  SpecTable specs;
   MessageRecorder log;
 };
 

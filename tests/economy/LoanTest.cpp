@@ -35,26 +35,30 @@ TEST(LoanTest, ConfirmAfterThePurseShrankResetsTheSum) {
   EXPECT_EQ(request.Sum(), 0u);
 }
 
-TEST(LoanTest, SettlingMovesTheSumThreeWays) {
-  Economy economy(1000, 0, 1000, 0);
-  MessageRecorder log;
-  EXPECT_TRUE(SettleLoan(700, economy, log));
-  EXPECT_EQ(economy.GetMoney(), 1700u);
-  EXPECT_EQ(economy.GetDebt(), 700u);
-  EXPECT_EQ(economy.GetLeaderWallet(), 300u);
-  EXPECT_TRUE(SettleLoan(0, economy, log));
-  EXPECT_EQ(log.lines,
-            (std::vector<std::string>{"党首から700ペコグスタを借りました", "党首から0ペコグスタを借りました"}));
-}
-
-TEST(LoanTest, SettlingMoreThanThePurseIsRefused) {
-  Economy economy(1000, 0, 300, 50);
-  MessageRecorder log;
-  EXPECT_FALSE(SettleLoan(400, economy, log));
-  EXPECT_EQ(economy.GetMoney(), 1000u);
-  EXPECT_EQ(economy.GetDebt(), 50u);
-  EXPECT_EQ(economy.GetLeaderWallet(), 300u);
-  EXPECT_EQ(log.lines, (std::vector<std::string>{"党首「そんなに持っておらんから貸せんぞ」"}));
+// Settling moves the sum three ways, or nothing at all when the leader's
+// purse is too small.
+TEST(LoanTest, SettlingMovesTheSumOrIsRefused) {
+  struct Case {
+    std::uint32_t money, wallet, debt;  // before
+    std::uint32_t sum;
+    bool settled;
+    std::uint32_t moneyAfter, walletAfter, debtAfter;
+    const char* message;
+  };
+  const Case cases[] = {
+      {1000, 1000, 0, 700, true, 1700, 300, 700, "党首から700ペコグスタを借りました"},
+      {1700, 300, 700, 0, true, 1700, 300, 700, "党首から0ペコグスタを借りました"},
+      {1000, 300, 50, 400, false, 1000, 300, 50, "党首「そんなに持っておらんから貸せんぞ」"},
+  };
+  for (const Case& c : cases) {
+    Economy economy(c.money, 0, c.wallet, c.debt);
+    MessageRecorder log;
+    EXPECT_EQ(SettleLoan(c.sum, economy, log), c.settled) << c.sum;
+    EXPECT_EQ(economy.GetMoney(), c.moneyAfter) << c.sum;
+    EXPECT_EQ(economy.GetLeaderWallet(), c.walletAfter) << c.sum;
+    EXPECT_EQ(economy.GetDebt(), c.debtAfter) << c.sum;
+    EXPECT_EQ(log.lines, std::vector<std::string>{c.message}) << c.sum;
+  }
 }
 
 }  // namespace

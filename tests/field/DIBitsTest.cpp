@@ -6,12 +6,12 @@
 
 #include <array>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "field/MaskDIBits.h"
 #include "field/PictureCache.h"
+#include "support/BmpText.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -20,18 +20,14 @@ namespace {
 const Pixel kRed = Rgb(255, 0, 0);
 const Pixel kGrey = Rgb(64, 64, 64);
 
-std::string AsText(const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); }
-
-std::string Solid(int w, int h, Pixel colour) {
-  return AsText(EncodeBmp24(w, h, std::vector<Pixel>(static_cast<std::size_t>(w * h), colour)));
-}
+using test::SolidBmp;
 
 // A picture from rows of characters: '.' black, 'R' red, 'W' white.
 std::string Picture(const std::vector<std::string>& rows) {
   std::vector<Pixel> px;
   for (const auto& row : rows)
     for (char ch : row) px.push_back(ch == 'R' ? kRed : ch == 'W' ? kWhite : kBlack);
-  return AsText(EncodeBmp24(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), px));
+  return test::BmpText(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), px);
 }
 
 // The covered box of everything not of colour `bg`: left, top, right, bottom (inclusive).
@@ -53,49 +49,46 @@ TEST(DIBitsTest, DrawnCentredWithTruncatingHalves) {
   };
   for (const Case& k : cases) {
     DIBits pic;
-    ASSERT_TRUE(pic.Load(dir.Write("p.bmp", Solid(k.w, k.h, kRed)).string()));
+    ASSERT_TRUE(pic.Load(dir.Write("p.bmp", SolidBmp(k.w, k.h, kRed)).string()));
     Canvas c(320, 320);
     pic.Draw(c, k.cx, k.cy);
     EXPECT_EQ(Extent(c, kWhite), k.box) << k.w << "x" << k.h;
   }
 }
 
-TEST(DIBitsTest, MaskMakesBlackTransparent) {
+// A usable mask makes the picture's black transparent; without one (no
+// file, an empty one, a corrupt one) black is drawn like any colour.
+TEST(DIBitsTest, MaskDecidesWhetherBlackIsDrawn) {
   test::TempDir dir;
   const auto file = dir.Write("kivo1.bmp", Picture({"...", ".R.", "..."}));
-  dir.Write("mkivo1.bmp", Picture({"WWW", "W.W", "WWW"}));
-  DIBits pic;
-  ASSERT_TRUE(pic.Load(file.string()));
-  ASSERT_NE(pic.Mask(), nullptr);
-  Canvas c(3, 3);
-  c.Fill(kGrey);
-  pic.Draw(c, 1, 1);
-  EXPECT_EQ(c.At(1, 1), kRed);
-  EXPECT_EQ(c.At(0, 0), kGrey);
-  EXPECT_EQ(c.At(2, 2), kGrey);
-}
-
-TEST(DIBitsTest, WithoutAUsableMaskBlackIsDrawn) {
-  test::TempDir dir;
-  const auto file = dir.Write("kivo1.bmp", Picture({"...", ".R.", "..."}));
-  for (const char* maskBytes : std::initializer_list<const char*>{"", "BM corrupt", nullptr}) {
+  const std::string goodMask = Picture({"WWW", "W.W", "WWW"});
+  struct Case { const char* what; const std::string* maskBytes; bool masked; };
+  const std::string empty, corrupt = "BM corrupt";
+  const Case cases[] = {
+      {"good mask", &goodMask, true},
+      {"empty mask", &empty, false},
+      {"corrupt mask", &corrupt, false},
+      {"no mask", nullptr, false},
+  };
+  for (const Case& k : cases) {
     std::filesystem::remove(dir.Path() / "mkivo1.bmp");
-    if (maskBytes) dir.Write("mkivo1.bmp", maskBytes);
+    if (k.maskBytes) dir.Write("mkivo1.bmp", *k.maskBytes);
     DIBits pic;
-    ASSERT_TRUE(pic.Load(file.string()));
-    EXPECT_EQ(pic.Mask(), nullptr);
+    ASSERT_TRUE(pic.Load(file.string())) << k.what;
+    EXPECT_EQ(pic.Mask() != nullptr, k.masked) << k.what;
     Canvas c(3, 3);
     c.Fill(kGrey);
     pic.Draw(c, 1, 1);
-    EXPECT_EQ(c.At(0, 0), kBlack);
-    EXPECT_EQ(c.At(1, 1), kRed);
+    EXPECT_EQ(c.At(1, 1), kRed) << k.what;
+    EXPECT_EQ(c.At(0, 0), k.masked ? kGrey : kBlack) << k.what;
+    EXPECT_EQ(c.At(2, 2), k.masked ? kGrey : kBlack) << k.what;
   }
 }
 
 TEST(DIBitsTest, MaskIsCentredByItsOwnSize) {
   test::TempDir dir;
-  const auto file = dir.Write("s.bmp", Solid(3, 3, kRed));
-  dir.Write("ms.bmp", Solid(1, 1, kBlack));
+  const auto file = dir.Write("s.bmp", SolidBmp(3, 3, kRed));
+  dir.Write("ms.bmp", SolidBmp(1, 1, kBlack));
   DIBits pic;
   ASSERT_TRUE(pic.Load(file.string()));
   Canvas c(5, 5);
@@ -129,7 +122,7 @@ TEST(DIBitsTest, FailedLoads) {
   dir.MakeDir("dir.bmp");
   // A pipe without a writer: opening it for reading would wait forever.
   ASSERT_EQ(::mkfifo((dir.Path() / "pipe.bmp").c_str(), 0600), 0);
-  const std::string good = Solid(4, 4, kRed);
+  const std::string good = SolidBmp(4, 4, kRed);
   struct Case { const char* name; std::string bytes; bool exists; };
   const Case cases[] = {
       {"missing.bmp", "", false},
@@ -164,7 +157,7 @@ TEST(DIBitsTest, MaskFileNames) {
 
 TEST(PictureCacheTest, LoadsEachNameOnce) {
   test::TempDir dir;
-  dir.Write("kivo1.bmp", Solid(2, 2, kRed));
+  dir.Write("kivo1.bmp", SolidBmp(2, 2, kRed));
   PictureCache cache(dir.Path());
   const DIBits* first = cache.GetPicture("kivo1.bmp");
   ASSERT_NE(first, nullptr);
@@ -176,8 +169,8 @@ TEST(PictureCacheTest, LoadsEachNameOnce) {
 
 TEST(PictureCacheTest, NamesAreCaseSensitiveKeys) {
   test::TempDir dir;
-  dir.Write("kivo1.bmp", Solid(2, 2, kRed));
-  dir.Write("KIVO1.BMP", Solid(2, 2, kRed));
+  dir.Write("kivo1.bmp", SolidBmp(2, 2, kRed));
+  dir.Write("KIVO1.BMP", SolidBmp(2, 2, kRed));
   PictureCache cache(dir.Path());
   const DIBits* lower = cache.GetPicture("kivo1.bmp");
   const DIBits* upper = cache.GetPicture("KIVO1.BMP");
@@ -193,7 +186,7 @@ TEST(PictureCacheTest, FailuresAreNotRemembered) {
   EXPECT_EQ(cache.GetPicture("parts.bmp"), nullptr);
   dir.Write("parts.bmp", "not a picture");
   EXPECT_EQ(cache.GetPicture("parts.bmp"), nullptr);
-  dir.Write("parts.bmp", Solid(2, 2, kRed));
+  dir.Write("parts.bmp", SolidBmp(2, 2, kRed));
   const DIBits* pic = cache.GetPicture("parts.bmp");
   ASSERT_NE(pic, nullptr);
   EXPECT_EQ(pic->Width(), 2);
@@ -202,7 +195,7 @@ TEST(PictureCacheTest, FailuresAreNotRemembered) {
 
 TEST(PictureCacheTest, WorkingDirectoryByDefault) {
   test::TempDir dir;
-  dir.Write("bg.bmp", Solid(3, 3, kRed));
+  dir.Write("bg.bmp", SolidBmp(3, 3, kRed));
   test::ScopedWorkingDir cwd(dir.Path());
   PictureCache cache;
   const DIBits* bg = cache.GetPicture("bg.bmp");

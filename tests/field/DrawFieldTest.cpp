@@ -10,7 +10,8 @@
 #include "field/DIBits.h"
 #include "field/MaskDIBits.h"
 #include "field/PictureCache.h"
-#include "sim/SimTestSupport.h"
+#include "support/BmpText.h"
+#include "support/SimTestSupport.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -22,21 +23,18 @@ const Pixel kRival = Rgb(250, 0, 0);
 const Pixel kBullet = Rgb(250, 250, 0);
 const Pixel kPart = Rgb(0, 250, 0);
 
-std::string Solid(int w, int h, Pixel colour) {
-  const auto bytes = EncodeBmp24(w, h, std::vector<Pixel>(static_cast<std::size_t>(w * h), colour));
-  return std::string(bytes.begin(), bytes.end());
-}
+using test::SolidBmp;
 
 // A directory with 3 x 3 single-colour pictures for every kind and a 320 x 320 background.
 struct Pictures {
   test::TempDir dir;
   PictureCache cache{dir.Path()};
   Pictures() {
-    dir.Write("bg.bmp", Solid(320, 320, kBg));
-    dir.Write("kivo1.bmp", Solid(3, 3, kPlayer));
-    dir.Write("kivo2.bmp", Solid(3, 3, kRival));
-    dir.Write("bulet.bmp", Solid(3, 3, kBullet));
-    dir.Write("parts.bmp", Solid(3, 3, kPart));
+    dir.Write("bg.bmp", SolidBmp(320, 320, kBg));
+    dir.Write("kivo1.bmp", SolidBmp(3, 3, kPlayer));
+    dir.Write("kivo2.bmp", SolidBmp(3, 3, kRival));
+    dir.Write("bulet.bmp", SolidBmp(3, 3, kBullet));
+    dir.Write("parts.bmp", SolidBmp(3, 3, kPart));
   }
 };
 
@@ -144,7 +142,7 @@ TEST(DrawFieldTest, WithoutBackgroundEarlierFramesStay) {
 
 TEST(DrawFieldTest, SmallBackgroundLeavesTheRestAlone) {
   Pictures pics;
-  pics.dir.Write("bg.bmp", Solid(20, 20, kBg));
+  pics.dir.Write("bg.bmp", SolidBmp(20, 20, kBg));
   test::TestField tf;
   Canvas canvas(320, 320);
   canvas.Fill(kRival);
@@ -164,7 +162,7 @@ TEST(DrawFieldTest, MissingPicturesDrawPlainMarkersUntilTheFileComes) {
   EXPECT_EQ(BoxOf(canvas, MarkerColourOfKind(1)), (std::array<int, 4>{158, 158, 161, 161}));
   EXPECT_EQ(BoxOf(canvas, MarkerColourOfKind(4)), (std::array<int, 4>{209, 159, 211, 161}));
 
-  empty.Write("kivo1.bmp", Solid(3, 3, kPlayer));
+  empty.Write("kivo1.bmp", SolidBmp(3, 3, kPlayer));
   canvas.Whiten();
   DrawField(canvas, tf.field, cache);
   EXPECT_EQ(BoxOf(canvas, kPlayer), (std::array<int, 4>{159, 159, 161, 161}));

@@ -10,26 +10,16 @@
 #include "sim/Field.h"
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
+#include "support/FieldInDirTest.h"
+#include "support/ModelText.h"
 #include "support/TempDir.h"
 
 namespace kivora {
 namespace {
 
-// A model file that loads: 27 lines, the first the level.
-std::string ModelText(int level, int hp) {
-  std::string text = std::to_string(level) + "\n" + std::to_string(hp) + ",0,0,0,10\n100,20\n10,500,40,0\n20,0,0\n5\n";
-  for (int i = 0; i < 21; ++i) text += "3\n";
-  return text;
-}
+using test::ModelText;
 
-class SpawnRivalTest : public ::testing::Test {
-protected:
-  test::TempDir dir;
-  test::ScopedWorkingDir inside{dir.Path()};
-  Economy economy;
-  Field field{economy};
-  SpecTable specs;
-};
+using SpawnRivalTest = test::FieldInDirTest;
 
 TEST_F(SpawnRivalTest, EveryMatchingEntryIsAChoiceFilesOrNot) {
   dir.Write("b.spc", ModelText(1, 10));

@@ -2,21 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
+#include "support/TextLines.h"
 
 #include <climits>
-#include <sstream>
 #include <vector>
 
 namespace kivora {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using test::Lines;
 
 TEST(StatusSheetTest, WithoutSelectionShowsExactlyTheThreeHeadLines) {
   const std::string text = StatusSheetText(1000, 0, nullptr);

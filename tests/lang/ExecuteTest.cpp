@@ -10,7 +10,7 @@
 #include "app/Random.h"
 #include "lang/Command.h"
 #include "sim/Geometry.h"
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
 
 namespace kivora {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "lang/Command.h"
 #include "lang/LoadProgram.h"
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/WorldStep.h"
 #include "support/TempDir.h"
 

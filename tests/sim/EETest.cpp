@@ -5,7 +5,7 @@
 #include "sim/EElist.h"
 #include "sim/Parts.h"
 #include "sim/Wall.h"
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 
 namespace kivora {
 namespace {

@@ -5,7 +5,7 @@
 #include "app/Random.h"
 #include "sim/Bullette.h"
 #include "sim/OKE.h"
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 
 namespace kivora {
 namespace {

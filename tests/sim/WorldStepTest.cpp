@@ -9,7 +9,7 @@
 #include "app/Random.h"
 #include "sim/Geometry.h"
 #include "sim/SquadLostListener.h"
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 
 namespace kivora {
 namespace {
@@ -279,14 +279,6 @@ TEST(WorldStepTest, TheSameFieldGivesTheSameBattle) {
     EXPECT_NE(first.find("32 5 "), std::string::npos);  // a part left by a fallen unit
 }
 
-}  // namespace
-}  // namespace kivora
-
-namespace kivora {
-namespace {
-
-using test::TestField;
-
 // Everything a trace would show of an object.
 std::string FullSnapshot(const Field& field) {
     std::ostringstream out;
@@ -317,7 +309,7 @@ std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache, bool 
     SetRandomState(seed);
     TestField t;
     t.field.fieldList.SetTickCache(tickCache);
-    std::vector<OKEspec> specs(4, test::PlainSpec());
+    std::vector<OKEspec> specs(4, PlainSpec());
     for (std::size_t m = 0; m < specs.size(); ++m) {
         OKEspec& s = specs[m];
         for (auto& d : s.durations) d = randomRange(1, 6);
@@ -365,16 +357,16 @@ std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache, bool 
     for (int i = 0; i < 40; ++i) {
         OKE* u = t.Unit(specs[static_cast<std::size_t>(randomRange(0, 3))], randomRange(0, 1),
                         place(randomRange(-span, span)), place(randomRange(-span, span)), randomRange(-179, 180));
-        test::Give(*u, test::Program({[nearestOf](EE& me) {
-                                          const int roll = randomRange(1, 100);
-                                          if (roll <= 60) me.SetState(kAiming, nearestOf(me, true));
-                                          else if (roll <= 75) me.SetState(randomRange(1, 6), nullptr);
-                                          else if (roll <= 85) me.SetState(randomRange(7, 10), nullptr);
-                                          else if (roll <= 90) me.SetState(kFighting, nearestOf(me, true));
-                                          else if (roll <= 95) me.SetState(kPickingUp, nearestOf(me, false));
-                                          else me.SetState(kProne, nullptr);
-                                      }},
-                                     true));
+        Give(*u, Program({[nearestOf](EE& me) {
+                                const int roll = randomRange(1, 100);
+                                if (roll <= 60) me.SetState(kAiming, nearestOf(me, true));
+                                else if (roll <= 75) me.SetState(randomRange(1, 6), nullptr);
+                                else if (roll <= 85) me.SetState(randomRange(7, 10), nullptr);
+                                else if (roll <= 90) me.SetState(kFighting, nearestOf(me, true));
+                                else if (roll <= 95) me.SetState(kPickingUp, nearestOf(me, false));
+                                else me.SetState(kProne, nullptr);
+                            }},
+                           true));
     }
     std::string trace;
     for (int k = 0; k < ticks; ++k) {

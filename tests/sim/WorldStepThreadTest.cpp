@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/WorldStep.h"
-#include "SimTestSupport.h"
+#include "support/SimTestSupport.h"
 
 namespace kivora {
 namespace {

@@ -12,11 +12,13 @@
 #include "app/Random.h"
 #include "app/TextCodec.h"
 #include "support/TempDir.h"
+#include "support/TextLines.h"
 
 namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Lines;
 
 // A model file: level, hit points, ammunition; every state lasts 3 ticks
 // except walking (no countdown).
@@ -68,13 +70,6 @@ protected:
     std::fclose(out);
     std::fclose(err);
     return outcome;
-  }
-
-  std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
   }
 
   test::TempDir start;  // where the program is started

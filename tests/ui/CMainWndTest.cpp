@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QMenu>
@@ -140,13 +139,7 @@ TEST_F(CMainWndTest, CloseBoxQuitsWithoutAQuestionAndStopsTheCampaign) {
   EXPECT_FALSE(window->CampaignTimer()->isActive());
 }
 
-// QTest takes the point (0, 0) for the widget's centre, so clicks are sent by hand.
-void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
-  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
-  QApplication::sendEvent(widget, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
-  QApplication::sendEvent(widget, &release);
-}
+using test::Click;
 
 TEST_F(CMainWndTest, ClickOnTheFieldSelectsAndRightClickClears) {
   // In the corner of the view, beyond where rivals are placed.

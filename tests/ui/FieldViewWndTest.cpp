@@ -1,7 +1,6 @@
 #include "ui/FieldViewWnd.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -10,19 +9,14 @@
 
 #include "field/PictureCache.h"
 #include "sim/OKEspec.h"
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "support/TempDir.h"
+#include "ui/UiTestSupport.h"
 
 namespace kivora {
 namespace {
 
-// QTest takes the point (0, 0) for the widget's centre, so the events are sent by hand.
-void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
-  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
-  QApplication::sendEvent(widget, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
-  QApplication::sendEvent(widget, &release);
-}
+using test::Click;
 
 TEST(FieldViewWndTest, LeftClickSelectsAtTheFieldPointRightClickClears) {
   std::optional<std::pair<std::int32_t, std::int32_t>> selected;

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "economy/Economy.h"
-#include "sim/SimTestSupport.h"
+#include "support/SimTestSupport.h"
 #include "sim/WorldStep.h"
 #include "ui/UiTestSupport.h"
 

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStringList>
@@ -84,6 +85,14 @@ inline bool SpinUntil(const std::function<bool()>& done, int ms = 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   return true;
+}
+
+// QTest takes the point (0, 0) for the widget's centre, so clicks are sent by hand.
+inline void Click(QWidget* widget, Qt::MouseButton button, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button, {});
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), button, {}, {});
+  QApplication::sendEvent(widget, &release);
 }
 
 // A game in a private copy of the default arena (minus what `without`
