@@ -60,8 +60,6 @@ TEST(CampaignClockTest, ALongPauseMakesOneStepAndTimesTheNextFromIt) {
   EXPECT_EQ(when, (std::vector<std::uint32_t>{180'000, 800'000, 980'000, 1'160'000, 1'340'000}));
 }
 
-std::string ModelText() { return test::ModelText(1, 10); }
-
 std::string CountLine(int n) { return "ポボゴムがＯＫＥを" + std::to_string(n) + "機配置しました"; }
 
 class DeploymentTest : public test::FieldInDirTest {
@@ -70,7 +68,7 @@ protected:
 };
 
 TEST_F(DeploymentTest, OneToThreeUnitsThenTheTauntAndTheCount) {
-  dir.Write("a.spc", ModelText());
+  dir.Write("a.spc", test::ModelText(1, 10));
   for (std::uint32_t seed = 1; seed <= 30; ++seed) {
     Field fresh(economy);
     log.lines.clear();
@@ -92,7 +90,7 @@ TEST_F(DeploymentTest, OneToThreeUnitsThenTheTauntAndTheCount) {
 }
 
 TEST_F(DeploymentTest, OnePointOfTheRivalBuysTwoMoreUnits) {
-  dir.Write("a.spc", ModelText());
+  dir.Write("a.spc", test::ModelText(1, 10));
   economy.AddRivalPoints(1);
   SeedRandom(3);
   const int withPoint = DeployRivalUnits(field, specs, economy, log);
@@ -133,7 +131,7 @@ TEST_F(DeploymentTest, TheLeaderComesAfterEveryFifthDeployment) {
 class DeploymentThreadTest : public DeploymentTest {};
 
 TEST_F(DeploymentThreadTest, UnitsLandBetweenTicks) {
-  dir.Write("a.spc", ModelText());
+  dir.Write("a.spc", test::ModelText(1, 10));
   dir.Write("p.prg", ":top\nSEARCHE,300(0,360),f\nFORWARD\n>top\n:f\nFIRE,300(0,360)\n>top\n");
   std::atomic<bool> stop{false};
   std::thread simulation([&] {
