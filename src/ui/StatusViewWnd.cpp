@@ -88,8 +88,10 @@ QMenu* StatusViewWnd::BuildIntervalMenu() {
   for (const IntervalItem& item : kIntervals) {
     QAction* action = menu->addAction(QString::fromUtf8(item.text));
     action->setData(item.id);
-    action->setCheckable(true);
-    action->setChecked((item.id - 1000) * 100 == refreshInterval_);
+    // Only the current interval carries a mark; the others show none.
+    const bool current = (item.id - 1000) * 100 == refreshInterval_;
+    action->setCheckable(current);
+    action->setChecked(current);
     const int id = item.id;
     connect(action, &QAction::triggered, this, [this, id] { OnIntervalCommand(id); });
   }

@@ -61,6 +61,21 @@ TEST(StatusViewWndTest, PopupListsTenIntervalsAndChecksTheCurrentOne) {
   }
 }
 
+TEST(StatusViewWndTest, PopupMarksOnlyTheCurrentInterval) {
+  test::TestField f;
+  test::TestClock clock;
+  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  for (int id : {1010, 1003, 1001}) {
+    view.OnIntervalCommand(id);
+    std::unique_ptr<QMenu> menu(view.BuildIntervalMenu());
+    int marked = 0;
+    for (QAction* a : menu->actions()) marked += a->isCheckable() ? 1 : 0;
+    EXPECT_EQ(marked, 1) << id;  // an empty box beside every other item is no check mark
+    ASSERT_NE(CheckedItem(*menu), nullptr);
+    EXPECT_EQ(CheckedItem(*menu)->data().toInt(), id);
+  }
+}
+
 TEST(StatusViewWndTest, RefreshRepaintsOnceTheIntervalHasPassedAcrossTheWrap) {
   test::TestField f;
   test::TestClock clock;
