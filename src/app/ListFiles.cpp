@@ -42,7 +42,8 @@ bool FileNameLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-std::vector<std::string> ListFiles(const std::filesystem::path& directory, std::string_view pattern) {
+std::vector<std::string> ListFiles(const std::filesystem::path& directory, std::string_view pattern,
+                                   ListEntries entries) {
   namespace fs = std::filesystem;
   const std::string_view suffix = SuffixOf(pattern);
   std::vector<std::string> names;
@@ -53,14 +54,18 @@ std::vector<std::string> ListFiles(const std::filesystem::path& directory, std::
     if (ec) break;
     std::string name = it->path().filename().native();
     if (!EndsWithIgnoringCase(name, suffix)) continue;
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError) || typeError) continue;
+    if (entries == ListEntries::RegularFiles) {
+      std::error_code typeError;
+      if (!it->is_regular_file(typeError) || typeError) continue;
+    }
     names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return FileNameLess(a, b); });
   return names;
 }
 
-std::vector<std::string> ListFiles(std::string_view pattern) { return ListFiles(std::filesystem::path("."), pattern); }
+std::vector<std::string> ListFiles(std::string_view pattern, ListEntries entries) {
+  return ListFiles(std::filesystem::path("."), pattern, entries);
+}
 
 }  // namespace kivora

@@ -1,20 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kivora {
 
 class Field;
 class SpecTable;
-
-// The entries of the working directory whose names end in the pattern's
-// extension ("*.spc", "*.prg"; letter case ignored), as the rival's
-// deployments pick from them: every entry counts, files or not, so a
-// directory named "x.spc" is drawn like a model file and then fails to load.
-// Sorted as ListFiles sorts, so runs repeat.
-std::vector<std::string> ListRivalChoices(std::string_view pattern);
 
 // What a deployment placed, for callers that report it: the unit's field
 // id and its program file ("" for none).
@@ -25,7 +17,9 @@ struct SpawnedUnit {
 
 // Makes `count` attempts to put a rival unit (team 0) on the field, each with
 // a model and a program drawn from the working directory and a random place
-// and direction. Per attempt the draws are: model index, program index (only
+// and direction. Every entry whose name matches counts, files or not, so a
+// directory named "x.spc" is drawn like a model and then fails to load.
+// Per attempt the draws are: model index, program index (only
 // when program files exist), x, y, direction. An attempt without model files
 // draws nothing; one whose model cannot be loaded ends right after the model
 // index was drawn. Returns the number of units placed.

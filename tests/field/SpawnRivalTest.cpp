@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "app/ListFiles.h"
 #include "app/Random.h"
 #include "economy/Economy.h"
 #include "sim/Field.h"
@@ -27,8 +28,8 @@ TEST_F(SpawnRivalTest, EveryMatchingEntryIsAChoiceFilesOrNot) {
   dir.Write("c.spcx", "");
   dir.Write("notes.txt", "");
   dir.MakeDir("d.Spc");
-  EXPECT_EQ(ListRivalChoices("*.spc"), (std::vector<std::string>{"A.SPC", "b.spc", "d.Spc"}));
-  EXPECT_TRUE(ListRivalChoices("*.prg").empty());
+  EXPECT_EQ(ListFiles("*.spc", ListEntries::All), (std::vector<std::string>{"A.SPC", "b.spc", "d.Spc"}));
+  EXPECT_TRUE(ListFiles("*.prg", ListEntries::All).empty());
 }
 
 TEST_F(SpawnRivalTest, WithoutModelsNothingIsDrawnOrPlaced) {
