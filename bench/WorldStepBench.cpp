@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "economy/Economy.h"
 #include "lang/Command.h"
 #include "sim/Bullette.h"

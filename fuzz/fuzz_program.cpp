@@ -10,8 +10,8 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/CstdFile.h"
-#include "app/TextCodec.h"
+#include "base/CstdFile.h"
+#include "base/TextCodec.h"
 #include "lang/Command.h"
 #include "lang/DropReason.h"
 #include "lang/ProgramReader.h"

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "app/CstdFile.h"
-#include "app/TextCodec.h"
+#include "base/CstdFile.h"
+#include "base/TextCodec.h"
 
 namespace kivora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/Random.h"
+#include "base/Random.h"
 
 namespace kivora {
 namespace {
@@ -25,7 +25,7 @@ const char* const kScolding[3] = {
 
 }  // namespace
 
-bool LeaderVisit(std::int32_t& visitCount, Economy& economy, MessageSink& log) {
+bool LeaderVisit(std::int32_t& visitCount, Economy& economy, Random& random, MessageSink& log) {
   // The counter never passes 5 in play; a caller's odd value still cannot overflow.
   visitCount = visitCount >= kCallsPerVisit ? kCallsPerVisit : visitCount + 1;
   if (visitCount != kCallsPerVisit) return false;
@@ -52,7 +52,7 @@ bool LeaderVisit(std::int32_t& visitCount, Economy& economy, MessageSink& log) {
   }
 
   if (m >= 10000) {
-    log.AddMessage(kPraise[randomRange(0, 2)]);
+    log.AddMessage(kPraise[randomRange(random, 0, 2)]);
     const std::uint32_t a = LeaderAllowance(m);
     economy.SubMoney(a);
     economy.AddLeaderWallet(a);
@@ -67,7 +67,7 @@ bool LeaderVisit(std::int32_t& visitCount, Economy& economy, MessageSink& log) {
     log.AddMessage(Taken(100));
   } else {
     economy.SubLeaderWallet(100);
-    log.AddMessage(kScolding[randomRange(0, 2)]);
+    log.AddMessage(kScolding[randomRange(random, 0, 2)]);
   }
 
   visitCount = 0;

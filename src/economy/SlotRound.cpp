@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Random.h"
+#include "base/Random.h"
 
 namespace kivora {
 
@@ -69,9 +69,9 @@ void SlotRound::Stop() {
   stopCountdown_ = 1;
 }
 
-std::optional<SlotRound::Settlement> SlotRound::Tick(Economy& economy) {
+std::optional<SlotRound::Settlement> SlotRound::Tick(Economy& economy, Random& random) {
   if (!spinning_) return std::nullopt;
-  for (auto& reel : reels_) reel = randomRange(0, kSymbols - 1);
+  for (auto& reel : reels_) reel = randomRange(random, 0, kSymbols - 1);
   if (!stopping_) return std::nullopt;
   const std::int32_t c = stopCountdown_;
   stopCountdown_ = c - 1;

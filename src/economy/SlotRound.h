@@ -8,6 +8,8 @@
 
 namespace kivora {
 
+class Random;
+
 // One sitting at ポボゴム's three-reel slot machine: the stake, the reels, the
 // stop with its two more turns and the settling. The dialog shows what this
 // holds and mirrors its button states; the timer calls Tick every 50 ms.
@@ -53,10 +55,10 @@ public:
   // ストップ: the reels turn twice more; the second turn is the result.
   void Stop();
 
-  // One 50 ms beat: while spinning, draws the three reels (left to right)
+  // One 50 ms beat: while spinning, draws the three reels (left to right) from `random`
   // and, on the last turn after ストップ, settles the round, pays the winnings
   // and returns the settlement to show.
-  std::optional<Settlement> Tick(Economy& economy);
+  std::optional<Settlement> Tick(Economy& economy, Random& random);
 
 private:
   Reels reels_ = {0, 0, 0};

@@ -1,8 +1,8 @@
 #include "economy/SoftwareList.h"
 
-#include "app/CstdFile.h"
-#include "app/ListFiles.h"
-#include "app/TextCodec.h"
+#include "base/CstdFile.h"
+#include "base/ListFiles.h"
+#include "base/TextCodec.h"
 
 namespace kivora {
 

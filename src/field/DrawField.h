@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "field/Bmp.h"
+#include "field/ViewGeometry.h"
 
 namespace kivora {
 
@@ -11,26 +12,8 @@ class EElist;
 class Field;
 class PictureCache;
 
-// The field view: 320 x 320 pixels, field (0, 0) at pixel (160, 160), 100
-// field units to a pixel, field y growing upwards.
-inline constexpr int kViewSize = 320;
-inline constexpr int kViewCentre = 160;
-inline constexpr int kFieldUnitsPerPixel = 100;
-
 // The stock dark-gray brush the walls are filled with.
 inline constexpr Pixel kWallBrush = Rgb(64, 64, 64);
-
-struct ViewPoint {
-  int x;
-  int y;
-  friend bool operator==(const ViewPoint&, const ViewPoint&) = default;
-};
-
-// Field position to view pixel; the division truncates toward zero, so
-// x = -150 lands on pixel 159.
-constexpr ViewPoint FieldToView(std::int32_t x, std::int32_t y) {
-  return {kViewCentre + x / kFieldUnitsPerPixel, kViewCentre - y / kFieldUnitsPerPixel};
-}
 
 // The picture file drawn for an object of a kind; null for kinds without one.
 // Walls have a name in the table but are drawn as filled rectangles.

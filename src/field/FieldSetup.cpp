@@ -2,15 +2,25 @@
 
 #include "field/MapFile.h"
 #include "field/SpawnRival.h"
+#include "sim/Field.h"
 
 namespace kivora {
 
-void BuildField(Field& field, SpecTable& specs, const std::function<void(std::string_view message)>& mapUnreadable,
+void BuildField(SharedField& field, SpecTable& specs, Random& random, const std::filesystem::path& folder,
+                const std::function<void(std::string_view message)>& mapUnreadable,
                 std::vector<SpawnedUnit>* spawned) {
-  if (!ReadMapFile(field, "map.txt") && mapUnreadable) mapUnreadable(kMapUnreadableMessage);
-  AddRandomWalls(field, 10);
-  AddRandomParts(field, 10);
-  SpawnRivalUnits(field, specs, 1, spawned);
+  bool mapRead = false;
+  {
+    const auto locked = field.Lock();
+    mapRead = ReadMapFile(*locked, folder / "map.txt");
+  }
+  if (!mapRead && mapUnreadable) mapUnreadable(kMapUnreadableMessage);
+  {
+    const auto locked = field.Lock();
+    AddRandomWalls(*locked, random, 10);
+    AddRandomParts(*locked, random, 10);
+  }
+  SpawnRivalUnits(field, specs, random, folder, 1, spawned);
 }
 
 }  // namespace kivora

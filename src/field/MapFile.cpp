@@ -1,9 +1,12 @@
 #include "field/MapFile.h"
 
-#include <cstdio>
+#include <string>
 
-#include "app/CstdFile.h"
-#include "app/Random.h"
+#include "base/CstdFile.h"
+#include "base/Random.h"
+#include "base/Scanner.h"
+#include "field/Placement.h"
+#include "field/ViewGeometry.h"
 #include "sim/Field.h"
 #include "sim/Parts.h"
 #include "sim/Ref.h"
@@ -13,17 +16,18 @@ namespace kivora {
 
 std::optional<MapWall> ParseMapLine(std::string_view line) {
   if (line.empty() || line.front() == '#') return std::nullopt;
-  // The line reader hands out at most 2048 bytes, so this copy is bounded;
-  // it gives the scanner the terminating zero it needs.
-  const std::string text(line);
-  int x = 0, y = 0, width = 0, height = 0;
-  if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &x, &y, &width, &height) != 4) return std::nullopt;
-  return MapWall{x, y, width, height};
+  // "%d,%d,%d,%d"
+  Scanner in(line);
+  MapWall wall;
+  if (!in.Int(wall.x) || !in.Literal(',') || !in.Int(wall.y) || !in.Literal(',') || !in.Int(wall.width) ||
+      !in.Literal(',') || !in.Int(wall.height))
+    return std::nullopt;
+  return wall;
 }
 
-bool ReadMapFile(Field& field, const std::string& fileName) {
+bool ReadMapFile(Field& field, const std::filesystem::path& fileName) {
   try {
-    CstdFile file(fileName, File::modeRead);
+    CstdFile file(fileName.string(), File::modeRead);
     std::string line;
     while (file.ReadString(line)) {
       const std::optional<MapWall> wall = ParseMapLine(line);
@@ -41,20 +45,19 @@ bool ReadMapFile(Field& field, const std::string& fileName) {
   return true;
 }
 
-void AddRandomWalls(Field& field, int count) {
+void AddRandomWalls(Field& field, Random& random, int count) {
   for (int i = 0; i < count; ++i) {
     Ref<Wall> wall = MakeRef<Wall>();
-    wall->x = randomRange(-150, 150) * 100;
-    wall->y = randomRange(-150, 150) * 100;
+    PlaceAtRandom(*wall, random);
     field.Add(std::move(wall));
   }
 }
 
-void AddRandomParts(Field& field, int count) {
+void AddRandomParts(Field& field, Random& random, int count) {
   for (int i = 0; i < count; ++i) {
     Ref<Parts> part = MakeRef<Parts>();
-    part->x = randomRange(-100, 100) * 100;
-    part->y = randomRange(-100, 100) * 100;
+    part->x = randomRange(random, -100, 100) * kFieldUnitsPerPixel;
+    part->y = randomRange(random, -100, 100) * kFieldUnitsPerPixel;
     field.Add(std::move(part));
   }
 }

@@ -1,12 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace kivora {
 
 class Field;
+class Random;
 
 // The message the player gets when "map.txt" cannot be read.
 inline constexpr std::string_view kMapUnreadableMessage = "マップファイルが読み込めません";
@@ -26,14 +27,13 @@ std::optional<MapWall> ParseMapLine(std::string_view line);
 // Appends one wall to the field for each wall line of the file, in file
 // order. Returns false when the file could not be opened or read; the walls
 // read before the failure stay on the field.
-bool ReadMapFile(Field& field, const std::string& fileName);
+bool ReadMapFile(Field& field, const std::filesystem::path& file);
 
-// `count` walls of the default size at random whole-pixel places within 150
-// pixels of the centre; x is drawn before y.
-void AddRandomWalls(Field& field, int count);
+// `count` walls of the default size at random spots (PlaceAtRandom).
+void AddRandomWalls(Field& field, Random& random, int count);
 
 // `count` parts at random whole-pixel places within 100 pixels of the centre;
 // x is drawn before y.
-void AddRandomParts(Field& field, int count);
+void AddRandomParts(Field& field, Random& random, int count);
 
 }  // namespace kivora

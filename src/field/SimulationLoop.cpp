@@ -3,7 +3,7 @@
 #include <chrono>
 #include <utility>
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 
 namespace kivora {
 

@@ -1,39 +1,34 @@
 #include "field/SpawnRival.h"
 
-#include <mutex>
-
-#include "app/ListFiles.h"
-#include "app/Random.h"
-#include "lang/LoadProgram.h"
+#include "base/ListFiles.h"
+#include "base/Random.h"
+#include "field/Placement.h"
 #include "sim/Field.h"
+#include "sim/LoadProgram.h"
 #include "sim/OKE.h"
 
 namespace kivora {
 
-int SpawnRivalUnits(Field& field, SpecTable& specs, int count, std::vector<SpawnedUnit>* spawned) {
+int SpawnRivalUnits(SharedField& field, SpecTable& specs, Random& random, const std::filesystem::path& folder,
+                    int count, std::vector<SpawnedUnit>* spawned) {
   int placed = 0;
   for (int attempt = 0; attempt < count; ++attempt) {
-    const std::vector<std::string> models = ListFiles("*.spc", ListEntries::All);
+    const std::vector<std::string> models = ListFiles(folder, "*.spc", ListEntries::All);
     if (models.empty()) continue;
-    const std::string& model = models[static_cast<std::size_t>(randomRange(0, static_cast<int>(models.size()) - 1))];
+    const std::string& model =
+        models[static_cast<std::size_t>(randomRange(random, 0, static_cast<int>(models.size()) - 1))];
     Ref<OKE> unit = OKE::Create(0, model, specs);
     if (!unit) continue;  // a directory or a malformed file: nothing to deploy
-    const std::vector<std::string> programs = ListFiles("*.prg", ListEntries::All);
+    const std::vector<std::string> programs = ListFiles(folder, "*.prg", ListEntries::All);
     std::string program;
     if (!programs.empty()) {
-      program = programs[static_cast<std::size_t>(randomRange(0, static_cast<int>(programs.size()) - 1))];
-      LoadProgram(*unit, program);
+      program = programs[static_cast<std::size_t>(randomRange(random, 0, static_cast<int>(programs.size()) - 1))];
+      LoadProgram(*unit, folder / program);
     }
-    unit->x = randomRange(-150, 150) * 100;
-    unit->y = randomRange(-150, 150) * 100;
-    unit->direction = randomRange(-179, 180);
-    {
-      // The simulation may be ticking on its own thread: a unit never lands
-      // in the middle of a tick.
-      const std::lock_guard<std::mutex> hold(field.lock);
-      const OKE* placedUnit = field.Deploy(std::move(unit));
-      if (spawned) spawned->push_back(SpawnedUnit{placedUnit->fieldId, std::move(program)});
-    }
+    PlaceUnitAtRandom(*unit, random);
+    const auto locked = field.Lock();
+    const OKE* placedUnit = locked->Deploy(std::move(unit));
+    if (spawned) spawned->push_back(SpawnedUnit{placedUnit->fieldId, std::move(program)});
     ++placed;
   }
   return placed;

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
+#include "field/ViewGeometry.h"
+#include "sim/EE.h"
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
 
@@ -10,20 +12,12 @@ namespace kivora {
 
 namespace {
 
-const char* const kStateNames[21] = {
-    "静止中",     "前進",       "後退",       "左移動",     "右移動",   "左旋回", "右旋回",
-    "前Ｊ準備中", "後Ｊ準備中", "左Ｊ準備中", "右Ｊ準備中", "前Ｊ中",   "後Ｊ中", "左Ｊ中",
-    "右Ｊ中",     "射撃準備中", "射撃中",     "格闘",       "伏せ",     "取得",   "被弾",
-};
-
 template <typename... Args>
 void Append(std::string& out, const char* format, Args... args) {
   char line[128];
   const int n = std::snprintf(line, sizeof line, format, args...);
   if (n > 0) out.append(line, static_cast<std::size_t>(n) < sizeof line ? static_cast<std::size_t>(n) : sizeof line - 1);
 }
-
-const char* SheetStateName(int state) { return state >= 0 && state < 21 ? kStateNames[state] : "?"; }
 
 }  // namespace
 
@@ -62,9 +56,10 @@ std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, cons
   // Names and commands come from data files and may be of any length, so
   // they are appended whole instead of through a fixed buffer.
   text += "カヴォラ[" + unit->modelName + "]\n";
-  Append(text, "x:%d y:%d dir:%d [", static_cast<int>(unit->x / 100), static_cast<int>(unit->y / 100),
+  Append(text, "x:%d y:%d dir:%d [", static_cast<int>(unit->x / kFieldUnitsPerPixel),
+         static_cast<int>(unit->y / kFieldUnitsPerPixel),
          static_cast<int>(unit->direction));
-  text += SheetStateName(unit->state);
+  text += StateName(unit->state);
   text += "]\n";
   Append(text, "HP:%d  武器:%d 発\n", static_cast<int>(unit->hp), static_cast<int>(unit->remain));
   text += "実行<" + unit->command + ">\n";

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/ProgramUnit.h"
+
 namespace kivora {
 
 class OKE;
@@ -19,7 +21,7 @@ struct UnitSheet {
   std::int32_t hp = 0;
   std::int32_t remain = 0;    // bullets left
   std::string command;        // the command to run next, "-" when none
-  std::array<std::int32_t, 26> variables{};
+  std::array<std::int32_t, kVariableCount> variables{};
 };
 
 // Gathers the sheet of `unit`; the caller holds the field lock.

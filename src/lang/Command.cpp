@@ -1,18 +1,23 @@
 // Reading command lines and describing commands.
 //
-// Every class reads its arguments with sscanf formats over the whole line,
-// the keyword skipped by "%*[^\t, ],". The formats are the language's
-// definition: "%d" skips white space and takes a sign, "%1c" and the scan
-// sets take the very next characters, a literal must match exactly, and
-// whatever follows the last field is ignored. Words (labels, items) are
-// read into fixed buffers with a width, and a word that would not fit
-// refuses the line instead of being cut.
+// Every class reads its arguments from the whole line, the keyword skipped
+// by "%*[^\t, ],", in the manner of the C library's scanf formats that are
+// the language's definition: "%d" skips white space and takes a sign, "%1c"
+// and the scan sets take the very next characters, a literal must match
+// exactly, and whatever follows the last field is ignored. Words (labels,
+// items) may be up to 255 bytes; a longer one refuses the line instead of
+// being cut.
+//
+// A refused line is explained where it is refused: the reader that rejects
+// a field names what that field should have been, so the checker's reasons
+// can never disagree with what the game accepts.
 #include "lang/Command.h"
-
-#include "lang/CommandText.h"
 
 #include <cstdio>
 #include <cstring>
+
+#include "base/Scanner.h"
+#include "lang/CommandText.h"
 
 namespace kivora {
 
@@ -24,13 +29,22 @@ constexpr const char* turnNames[] = {"TURNLEFT", "TURNRIGHT"};
 constexpr const char* itemNames[] = {"X", "Y", "DIR", "WEAPON"};
 constexpr const char* itemTexts[] = {"SELFX", "SELFY", "SELFDIR", "WEAPON"};
 
+constexpr const char* kComparisonSet = "=<>!";
+constexpr const char* kOperatorSet = "-=+*/%";
+
+// Refuses the line, saying why when asked.
+int Refuse(std::string* why, std::string reason) {
+  if (why) *why = std::move(reason);
+  return 0;
+}
+
 // Sets `kind` from the line's keyword, one of `names`; 0 if none matches.
 template <std::size_t N>
 int KindFromKeyword(const char* line, const char* const (&names)[N], int& kind) {
-  char word[wordBufferSize];
+  std::string word;
   if (!ReadKeyword(line, word)) return 0;
   for (std::size_t i = 0; i < N; ++i) {
-    if (EqualsIgnoringCase(word, names[i])) {
+    if (EqualsIgnoringCase(word.c_str(), names[i])) {
       kind = static_cast<int>(i);
       return 1;
     }
@@ -43,22 +57,51 @@ const char* NameOf(int kind, const char* const (&names)[N]) {
   return kind >= 0 && static_cast<std::size_t>(kind) < N ? names[kind] : "?";
 }
 
-bool SectorInRange(int range, int angle, int width) {
-  return angle >= -179 && angle <= 180 && width >= 1 && width <= 360 && range >= 0;
+// Why a sector is out of range; empty when it is in range.
+const char* SectorFault(int range, int angle, int width) {
+  if (angle < -179 || angle > 180) return "angle must be -179..180";
+  if (width < 1 || width > 360) return "width must be 1..360";
+  if (range < 0) return "range must be 0 or more";
+  return nullptr;
 }
 
-int ComparisonCode(char c) {
-  const char* p = std::strchr(comparisonChars, c);
-  return p != nullptr && c != '\0' ? static_cast<int>(p - comparisonChars) : 0;
+// "%*[^\t, ],": past the keyword and the comma after it.
+bool Arguments(Scanner& in) { return in.SkipRun(kWordStops) && in.Literal(','); }
+
+// ",%255[^\t, ]": the label that ends a branching command. Returns the
+// reason when there is none or it is too long, else null.
+const char* ReadLabel(Scanner& in, std::string& label) {
+  if (!in.Literal(',')) return "expected a comma and a label";
+  bool longer = false;
+  if (!in.Run(kWordStops, kLongestWord, label, &longer)) return "no label after the comma";
+  if (longer) return "label longer than 255 bytes";
+  return nullptr;
 }
 
-int OperatorCode(char c) {
-  const char* p = std::strchr(operatorChars, c);
-  return p != nullptr && c != '\0' ? static_cast<int>(p - operatorChars) : 0;
+// "%d(%d,%d)": a sector after the keyword's comma. Returns how many of the
+// three numbers were read; 3 only with the closing parenthesis.
+int ReadSector(Scanner& in, int& range, int& angle, int& width) {
+  if (!in.Int(range)) return 0;
+  if (!in.Literal('(') || !in.Int(angle)) return 1;
+  if (!in.Literal(',') || !in.Int(width)) return 2;
+  return 3;
 }
+
+// The codes of a character the scan set accepted (see Command.h).
+int ComparisonCode(char c) { return static_cast<int>(std::strchr(comparisonChars, c) - comparisonChars); }
+int OperatorCode(char c) { return static_cast<int>(std::strchr(operatorChars, c) - operatorChars); }
 
 char ShownComparison(int op) { return comparisonChars[((op % 4) + 4) % 4]; }
 char ShownOperator(int op) { return operatorChars[((op % 6) + 6) % 6]; }
+
+// "%1[=<>!]=": a comparison, which always carries its trailing "=". Returns
+// the reason it is not one, else null.
+const char* ReadComparison(Scanner& in, char& cmp) {
+  if (!in.OneOf(kComparisonSet, cmp)) return "";
+  if (in.Peek() != '=') return "a comparison is written ==, !=, >= or <=";
+  in.Literal('=');
+  return nullptr;
+}
 
 }  // namespace
 
@@ -71,28 +114,22 @@ bool EqualsIgnoringCase(const char* a, const char* b) {
   }
 }
 
-bool IsWordEnd(char c) { return c == '\0' || c == '\t' || c == ',' || c == ' '; }
-
-bool WordOverflows(const char* word, const char* line, int end) {
-  return std::strlen(word) == wordBufferSize - 1 && !IsWordEnd(line[end]);
-}
-
-bool ReadKeyword(const char* line, char (&word)[wordBufferSize]) {
-  int end = 0;
-  if (std::sscanf(line, "%255[^\t, ]%n", word, &end) != 1) return false;
-  return !WordOverflows(word, line, end);
+bool ReadKeyword(const char* line, std::string& word) {
+  Scanner in(line);
+  bool longer = false;
+  return in.Run(kWordStops, kLongestWord, word, &longer) && !longer;
 }
 
 // ---------------------------------------------------------------- no arguments
 
-int CommandNop::Parse(const char*) { return 1; }
-int CommandFight::Parse(const char*) { return 1; }
-int CommandProne::Parse(const char*) { return 1; }
-int CommandGetParts::Parse(const char*) { return 1; }
+int CommandNop::Parse(const char*, std::string*) { return 1; }
+int CommandFight::Parse(const char*, std::string*) { return 1; }
+int CommandProne::Parse(const char*, std::string*) { return 1; }
+int CommandGetParts::Parse(const char*, std::string*) { return 1; }
 
-int CommandMove::Parse(const char* line) { return KindFromKeyword(line, moveNames, kind); }
-int CommandJump::Parse(const char* line) { return KindFromKeyword(line, jumpNames, kind); }
-int CommandTurn::Parse(const char* line) { return KindFromKeyword(line, turnNames, kind); }
+int CommandMove::Parse(const char* line, std::string*) { return KindFromKeyword(line, moveNames, kind); }
+int CommandJump::Parse(const char* line, std::string*) { return KindFromKeyword(line, jumpNames, kind); }
+int CommandTurn::Parse(const char* line, std::string*) { return KindFromKeyword(line, turnNames, kind); }
 
 const char* CommandMove::Describe() { return NameOf(kind, moveNames); }
 const char* CommandJump::Describe() { return NameOf(kind, jumpNames); }
@@ -100,10 +137,12 @@ const char* CommandTurn::Describe() { return NameOf(kind, turnNames); }
 
 // ---------------------------------------------------------------- FIRE
 
-int CommandFire::Parse(const char* line) {
+int CommandFire::Parse(const char* line, std::string* why) {
+  Scanner in(line);
   int r = 0, a = 0, w = 0;
-  if (std::sscanf(line, "%*[^\t, ],%d(%d,%d)", &r, &a, &w) != 3) return 0;
-  if (!SectorInRange(r, a, w)) return 0;
+  // Nothing is read after the width, not even the closing parenthesis.
+  if (!Arguments(in) || ReadSector(in, r, a, w) != 3) return Refuse(why, "expected FIRE,RANGE(ANGLE,WIDTH)");
+  if (const char* fault = SectorFault(r, a, w)) return Refuse(why, fault);
   range = r;
   angle = a;
   width = w;
@@ -117,16 +156,19 @@ const char* CommandFire::Describe() {
 
 // ---------------------------------------------------------------- SEARCHE SEARCHF SEARCHO SEARCHB SEARCHP
 
-int CommandSearch::Parse(const char* line) {
-  int r = 0, a = 0, w = 0, end = 0;
-  char word[wordBufferSize];
-  if (std::sscanf(line, "%*[^\t, ],%d(%d,%d),%255[^\t, ]%n", &r, &a, &w, word, &end) != 4) return 0;
-  if (WordOverflows(word, line, end)) return 0;
-  if (!SectorInRange(r, a, w)) return 0;
+int CommandSearch::Parse(const char* line, std::string* why) {
+  Scanner in(line);
+  int r = 0, a = 0, w = 0;
+  if (!Arguments(in) || ReadSector(in, r, a, w) != 3)
+    return Refuse(why, std::string("expected ") + Keyword() + ",RANGE(ANGLE,WIDTH),LABEL");
+  if (const char* fault = SectorFault(r, a, w)) return Refuse(why, fault);
+  std::string word;
+  if (!in.Literal(')')) return Refuse(why, "expected a comma and a label");
+  if (const char* fault = ReadLabel(in, word)) return Refuse(why, fault);
   range = r;
   angle = a;
   width = w;
-  label = word;
+  label = std::move(word);
   return 1;
 }
 
@@ -137,14 +179,16 @@ const char* CommandSearch::Describe() {
 
 // ---------------------------------------------------------------- RANDOM
 
-int CommandRandom::Parse(const char* line) {
-  int n = 0, d = 0, end = 0;
-  char word[wordBufferSize];
-  if (std::sscanf(line, "%*[^\t, ],%d/%d,%255[^\t, ]%n", &n, &d, word, &end) != 3) return 0;
-  if (WordOverflows(word, line, end)) return 0;
+int CommandRandom::Parse(const char* line, std::string* why) {
+  Scanner in(line);
+  int n = 0, d = 0;
+  if (!Arguments(in) || !in.Int(n) || !in.Literal('/') || !in.Int(d))
+    return Refuse(why, "expected RANDOM,N/D,LABEL");
+  std::string word;
+  if (const char* fault = ReadLabel(in, word)) return Refuse(why, fault);
   numerator = n;
   denominator = d;
-  label = word;
+  label = std::move(word);
   return 1;
 }
 
@@ -155,15 +199,19 @@ const char* CommandRandom::Describe() {
 
 // ---------------------------------------------------------------- REMAIN
 
-int CommandRemain::Parse(const char* line) {
-  char cmp[2] = {};
-  int v = 0, end = 0;
-  char word[wordBufferSize];
-  if (std::sscanf(line, "%*[^\t, ],%1[=<>!]=%d,%255[^\t, ]%n", cmp, &v, word, &end) != 3) return 0;
-  if (WordOverflows(word, line, end)) return 0;
-  op = ComparisonCode(cmp[0]);
+int CommandRemain::Parse(const char* line, std::string* why) {
+  constexpr const char* expected = "expected REMAIN,c=VALUE,LABEL with c one of = ! > <";
+  Scanner in(line);
+  char cmp = 0;
+  int v = 0;
+  if (!Arguments(in)) return Refuse(why, expected);
+  if (const char* fault = ReadComparison(in, cmp)) return Refuse(why, *fault ? fault : expected);
+  if (!in.Int(v)) return Refuse(why, expected);
+  std::string word;
+  if (const char* fault = ReadLabel(in, word)) return Refuse(why, fault);
+  op = ComparisonCode(cmp);
   value = v;
-  label = word;
+  label = std::move(word);
   return 1;
 }
 
@@ -174,26 +222,31 @@ const char* CommandRemain::Describe() {
 
 // ---------------------------------------------------------------- VAR
 
-int CommandVar::Parse(const char* line) {
-  char letter = 0, source = 0;
-  char oper[2] = {};
-  int v = 0;
-  if (std::sscanf(line, "%*[^\t, ],%1c%1[-=+*/%]%d", &letter, oper, &v) == 3) {
-    variable = FoldLetter(letter);
-    value = v;
-    op = OperatorCode(oper[0]);
-    return 1;
+int CommandVar::Parse(const char* line, std::string* why) {
+  Scanner in(line);
+  char letter = 0, oper = 0, source = 0;
+  // "X<op>NUMBER" takes any character for X (a non-letter is a variable that
+  // reads 0 and keeps nothing); "X<op>Y" only letters.
+  if (Arguments(in) && in.Byte(letter) && in.OneOf(kOperatorSet, oper)) {
+    int v = 0;
+    Scanner number = in;
+    if (number.Int(v)) {
+      variable = FoldLetter(letter);
+      value = v;
+      op = OperatorCode(oper);
+      return 1;
+    }
+    if (in.Byte(source)) {
+      letter = FoldLetter(letter);
+      source = FoldLetter(source);
+      if (!IsVariableLetter(letter) || !IsVariableLetter(source)) return Refuse(why, "variables are the letters A to Z");
+      variable = letter;
+      sourceVariable = source;
+      op = OperatorCode(oper) + 6;
+      return 1;
+    }
   }
-  if (std::sscanf(line, "%*[^\t, ],%1c%1[-=+*/%]%1c", &letter, oper, &source) == 3) {
-    letter = FoldLetter(letter);
-    source = FoldLetter(source);
-    if (!IsVariableLetter(letter) || !IsVariableLetter(source)) return 0;
-    variable = letter;
-    sourceVariable = source;
-    op = OperatorCode(oper[0]) + 6;
-    return 1;
-  }
-  return 0;
+  return Refuse(why, "expected VAR,X=NUMBER or VAR,X=Y (operators = + - * / %)");
 }
 
 const char* CommandVar::Describe() {
@@ -204,32 +257,34 @@ const char* CommandVar::Describe() {
 
 // ---------------------------------------------------------------- COND
 
-int CommandVarCond::Parse(const char* line) {
-  char letter = 0, source = 0;
-  char cmp[2] = {};
-  int v = 0, end = 0;
-  char word[wordBufferSize];
-  if (std::sscanf(line, "%*[^\t, ],%1c%1[=<>!]=%d,%255[^\t, ]%n", &letter, cmp, &v, word, &end) == 4) {
-    if (WordOverflows(word, line, end)) return 0;
+int CommandVarCond::Parse(const char* line, std::string* why) {
+  constexpr const char* expected = "expected COND,Xc=NUMBER,LABEL or COND,Xc=Y,LABEL (c one of = ! > <)";
+  Scanner in(line);
+  char letter = 0, cmp = 0, source = 0;
+  if (!Arguments(in) || !in.Byte(letter)) return Refuse(why, expected);
+  if (const char* fault = ReadComparison(in, cmp)) return Refuse(why, *fault ? fault : expected);
+  std::string word;
+  // "Xc=NUMBER,LABEL" takes any character for X; "Xc=Y,LABEL" only letters.
+  int v = 0;
+  Scanner number = in;
+  if (number.Int(v)) {
+    if (const char* fault = ReadLabel(number, word)) return Refuse(why, fault);
     variable = FoldLetter(letter);
     value = v;
-    op = ComparisonCode(cmp[0]);
-    label = word;
+    op = ComparisonCode(cmp);
+    label = std::move(word);
     return 1;
   }
-  end = 0;
-  if (std::sscanf(line, "%*[^\t, ],%1c%1[=<>!]=%1c,%255[^\t, ]%n", &letter, cmp, &source, word, &end) == 4) {
-    if (WordOverflows(word, line, end)) return 0;
-    letter = FoldLetter(letter);
-    source = FoldLetter(source);
-    if (!IsVariableLetter(letter) || !IsVariableLetter(source)) return 0;
-    variable = letter;
-    sourceVariable = source;
-    op = ComparisonCode(cmp[0]) + 4;
-    label = word;
-    return 1;
-  }
-  return 0;
+  if (!in.Byte(source)) return Refuse(why, expected);
+  letter = FoldLetter(letter);
+  source = FoldLetter(source);
+  if (!IsVariableLetter(letter) || !IsVariableLetter(source)) return Refuse(why, "variables are the letters A to Z");
+  if (const char* fault = ReadLabel(in, word)) return Refuse(why, fault);
+  variable = letter;
+  sourceVariable = source;
+  op = ComparisonCode(cmp) + 4;
+  label = std::move(word);
+  return 1;
 }
 
 const char* CommandVarCond::Describe() {
@@ -240,20 +295,22 @@ const char* CommandVarCond::Describe() {
 
 // ---------------------------------------------------------------- GETINFO
 
-int CommandGetInfo::Parse(const char* line) {
+int CommandGetInfo::Parse(const char* line, std::string* why) {
+  Scanner in(line);
   char letter = 0;
-  int end = 0;
-  char word[wordBufferSize];
-  if (std::sscanf(line, "%*[^\t ,],%1c=%255[^\t ,]%n", &letter, word, &end) != 2) return 0;
-  if (WordOverflows(word, line, end)) return 0;
-  variable = FoldLetter(letter);
+  std::string word;
+  bool longer = false;
+  if (!Arguments(in) || !in.Byte(letter) || !in.Literal('=') || !in.Run(kWordStops, kLongestWord, word, &longer))
+    return Refuse(why, "expected GETINFO,X=ITEM");
+  if (longer) return Refuse(why, "item longer than 255 bytes");
   for (int i = 0; i < 4; ++i) {
-    if (EqualsIgnoringCase(word, itemNames[i])) {
+    if (EqualsIgnoringCase(word.c_str(), itemNames[i])) {
+      variable = FoldLetter(letter);
       item = i;
       return 1;
     }
   }
-  return 0;
+  return Refuse(why, "unknown item " + word + " (X, Y, DIR or WEAPON)");
 }
 
 const char* CommandGetInfo::Describe() {

@@ -2,10 +2,9 @@
 #include <memory>
 #include <string>
 
-namespace kivora {
+#include "lang/ProgramUnit.h"
 
-class EE;
-class EElist;
+namespace kivora {
 
 // One statement of a robot program. A program is a chain of commands:
 // `textNext` follows the file (and is what the owner walks to release the
@@ -19,10 +18,11 @@ public:
   virtual ~Command() = default;
 
   // Reads the arguments from the whole command line, keyword included.
-  // 1 = accepted, 0 = rejected.
-  virtual int Parse(const char* line) = 0;
+  // 1 = accepted, 0 = rejected; a rejected line puts into `why` (when given)
+  // what is wrong with it, in a few English words for the program's author.
+  virtual int Parse(const char* line, std::string* why) = 0;
   // Performs the command for `unit` and returns the command to run next.
-  virtual Command* Execute(EE* unit, EElist& fieldList) = 0;
+  virtual Command* Execute(ProgramUnit& unit) = 0;
   // The label a branching command refers to; null for the others.
   virtual const char* JumpLabel() const { return nullptr; }
   // The short text shown on a unit's sheet. Classes with arguments format it
@@ -35,25 +35,21 @@ public:
   Command* jumpTarget = nullptr;
 };
 
-// Words of a command line (keywords, labels, GETINFO items) live in buffers
-// of this size; a line with a longer word is refused.
-inline constexpr int wordBufferSize = 256;
-
 // Room for every text a command describes itself with.
 inline constexpr int describeBufferSize = 64;
 
 class CommandNop : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "NOP"; }
 };
 
 class CommandMove : public Command {
 public:
   enum { FORWARD, BACKWARD, LEFT, RIGHT, STOP };
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
   int kind = FORWARD;
@@ -62,8 +58,8 @@ public:
 class CommandJump : public Command {
 public:
   enum { JUMPFORWARD, JUMPBACKWARD, JUMPLEFT, JUMPRIGHT };
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
   int kind = JUMPFORWARD;
@@ -72,8 +68,8 @@ public:
 class CommandTurn : public Command {
 public:
   enum { TURNLEFT, TURNRIGHT };
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
   int kind = TURNLEFT;
@@ -81,8 +77,8 @@ public:
 
 class CommandFire : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
   int angle = 0;
@@ -93,22 +89,22 @@ public:
 
 class CommandFight : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "FIGHT"; }
 };
 
 class CommandProne : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "PRONE"; }
 };
 
 class CommandGetParts : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "GET"; }
 };
 
@@ -116,11 +112,14 @@ public:
 // they differ in what they look for.
 class CommandSearch : public Command {
 public:
-  int Parse(const char* line) override;
+  int Parse(const char* line, std::string* why) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
+  Command* Execute(ProgramUnit& unit) override;
   // The keyword, upper case ("SEARCHE" ...).
   virtual const char* Keyword() const = 0;
+  // What the search looks for.
+  virtual Sought Target() const = 0;
 
   std::string label;
   int angle = 0;
@@ -131,38 +130,38 @@ public:
 
 class CommandSearchEnemy : public CommandSearch {
 public:
-  Command* Execute(EE* unit, EElist& fieldList) override;
   const char* Keyword() const override { return "SEARCHE"; }
+  Sought Target() const override { return Sought::Enemy; }
 };
 
 class CommandSearchFriend : public CommandSearch {
 public:
-  Command* Execute(EE* unit, EElist& fieldList) override;
   const char* Keyword() const override { return "SEARCHF"; }
+  Sought Target() const override { return Sought::Friend; }
 };
 
 class CommandSearchObject : public CommandSearch {
 public:
-  Command* Execute(EE* unit, EElist& fieldList) override;
   const char* Keyword() const override { return "SEARCHO"; }
+  Sought Target() const override { return Sought::Wall; }
 };
 
 class CommandSearchBullette : public CommandSearch {
 public:
-  Command* Execute(EE* unit, EElist& fieldList) override;
   const char* Keyword() const override { return "SEARCHB"; }
+  Sought Target() const override { return Sought::IncomingBullet; }
 };
 
 class CommandSearchParts : public CommandSearch {
 public:
-  Command* Execute(EE* unit, EElist& fieldList) override;
   const char* Keyword() const override { return "SEARCHP"; }
+  Sought Target() const override { return Sought::Part; }
 };
 
 class CommandRandom : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
 
@@ -181,8 +180,8 @@ inline constexpr char operatorChars[] = "=+-*/%";
 
 class CommandRemain : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
 
@@ -194,8 +193,8 @@ public:
 
 class CommandVar : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
   char variable = 0;
@@ -207,8 +206,8 @@ public:
 
 class CommandVarCond : public Command {
 public:
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
 
@@ -223,8 +222,8 @@ public:
 class CommandGetInfo : public Command {
 public:
   enum { X, Y, DIR, WEAPON };
-  int Parse(const char* line) override;
-  Command* Execute(EE* unit, EElist& fieldList) override;
+  int Parse(const char* line, std::string* why) override;
+  Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
   char variable = 0;
@@ -234,8 +233,9 @@ public:
 
 // Builds the command for one command line, or returns null when the line is
 // not an accepted command (unknown keyword, arguments that do not fit, a
-// value out of range, a word too long). `label` receives the label name of
-// a branching command and is emptied otherwise.
-std::unique_ptr<Command> CreateCommand(const char* line, std::string& label);
+// value out of range, a word too long); then `why`, when given, says which.
+// `label` receives the label name of a branching command and is emptied
+// otherwise.
+std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std::string* why = nullptr);
 
 }  // namespace kivora

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "lang/Command.h"
 
 namespace kivora {
@@ -12,20 +14,18 @@ constexpr bool IsVariableLetter(char c) { return c >= 'A' && c <= 'Z'; }
 // Whole-word comparison ignoring the case of ASCII letters.
 bool EqualsIgnoringCase(const char* a, const char* b);
 
-// The characters that end a word of a command line (and the end of the line).
-bool IsWordEnd(char c);
+// The bytes that end a word of a command line (the end of the line too).
+inline constexpr const char* kWordStops = "\t, ";
 
-// After "%255[...]%n" read `word` and stopped at `end` of `line`: true when
-// the word filled the buffer and goes on, i.e. it is 256 bytes or longer.
-bool WordOverflows(const char* word, const char* line, int end);
+// A word (keyword, label, GETINFO item) fits a buffer of this size with its
+// terminating zero; a line with a longer word is refused.
+inline constexpr std::size_t kLongestWord = 255;
 
 // The line's keyword (the run up to the first tab, comma or space) into
-// `word`. False when there is none or it does not fit the buffer.
-bool ReadKeyword(const char* line, char (&word)[wordBufferSize]);
+// `word`. False when there is none or it is longer than kLongestWord.
+bool ReadKeyword(const char* line, std::string& word);
 
-}  // namespace kivora
-
-namespace kivora {
 // True when `keyword` names a command of the language (as CreateCommand matches it).
 bool IsKnownKeyword(const char* keyword);
+
 }  // namespace kivora

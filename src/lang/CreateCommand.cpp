@@ -47,16 +47,35 @@ std::unique_ptr<Command> NewCommandFor(const char* keyword) {
   return nullptr;
 }
 
+// Why a line has no keyword the factory can take.
+std::string KeywordFault(const char* line, const std::string& keyword, bool read) {
+  if (line == nullptr || line[0] == '\0') return "no keyword";
+  if (line[0] == ' ' || line[0] == '\t') return "no keyword: the line starts with white space";
+  if (line[0] == ',') return "no keyword: the line starts with a comma";
+  if (!read) return "keyword longer than 255 bytes";
+  std::string reason = "unknown keyword " + keyword;
+  if (EqualsIgnoringCase(keyword.c_str(), "NOP")) reason += " (NOP is written in capitals)";
+  return reason;
+}
+
 }  // namespace
 
 bool IsKnownKeyword(const char* keyword) { return NewCommandFor(keyword) != nullptr; }
 
-std::unique_ptr<Command> CreateCommand(const char* line, std::string& label) {
+std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std::string* why) {
   label.clear();
-  char keyword[wordBufferSize];
-  if (line == nullptr || !ReadKeyword(line, keyword)) return nullptr;
-  std::unique_ptr<Command> command = NewCommandFor(keyword);
-  if (!command || command->Parse(line) != 1) return nullptr;
+  std::string keyword;
+  const bool read = line != nullptr && ReadKeyword(line, keyword);
+  std::unique_ptr<Command> command = read ? NewCommandFor(keyword.c_str()) : nullptr;
+  if (!command) {
+    if (why) *why = KeywordFault(line, keyword, read);
+    return nullptr;
+  }
+  std::string reason;
+  if (command->Parse(line, why ? &reason : nullptr) != 1) {
+    if (why) *why = reason.empty() ? "arguments do not fit the command" : std::move(reason);
+    return nullptr;
+  }
   if (const char* name = command->JumpLabel()) label = name;
   return command;
 }

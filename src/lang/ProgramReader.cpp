@@ -5,8 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/CstdFile.h"
-#include "lang/DropReason.h"
+#include "base/CstdFile.h"
 
 namespace kivora {
 
@@ -70,9 +69,10 @@ public:
       return;
     }
     // Command lines are C text: whatever follows a NUL byte is not read.
-    std::unique_ptr<Command> command = CreateCommand(line.c_str(), label_);
+    std::string reason;
+    std::unique_ptr<Command> command = CreateCommand(line.c_str(), label_, diagnostics_ ? &reason : nullptr);
     if (!command) {
-      if (diagnostics_ != nullptr) diagnostics_->Dropped(lineNumber, line, DropReason(line.c_str()));
+      if (diagnostics_ != nullptr) diagnostics_->Dropped(lineNumber, line, reason);
       return;
     }
     Command* added = command.release();

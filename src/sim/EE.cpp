@@ -6,6 +6,7 @@
 #include "lang/Command.h"
 #include "sim/Field.h"
 #include "sim/Geometry.h"
+#include "sim/RunningUnit.h"
 
 namespace kivora {
 
@@ -29,7 +30,7 @@ bool ValidState(std::int32_t s) { return s >= 0 && s < kStateCount; }
 
 }  // namespace
 
-const char* StateName(std::int32_t s) { return ValidState(s) ? kStates[s].name : ""; }
+const char* StateName(std::int32_t s) { return ValidState(s) ? kStates[s].name : "?"; }
 
 std::int32_t StatePriorityOf(std::int32_t s) { return ValidState(s) ? kStates[s].priority : 0; }
 
@@ -43,7 +44,8 @@ std::int32_t EE::StateDuration(std::int32_t) const { return 0; }
 
 void EE::RunProgram(int phase, Field& field) {
     if (phase <= level && currentCommand != nullptr) {
-        currentCommand = currentCommand->Execute(this, field.fieldList);
+        RunningUnit running(*this, field);
+        currentCommand = currentCommand->Execute(running);
     }
 }
 

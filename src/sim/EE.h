@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "lang/ProgramUnit.h"
 #include "sim/Ref.h"
 
 namespace kivora {
@@ -20,39 +21,11 @@ inline constexpr int kKindParts = 5;
 
 inline constexpr bool IsUnitKind(int kind) { return kind == kKindPlayerUnit || kind == kKindRivalUnit; }
 
-// Behaviour states 0..20.
-inline constexpr int kStateCount = 21;
-enum State : std::int32_t {
-    kStanding = 0,
-    kForward = 1,
-    kBackward = 2,
-    kLeftStep = 3,
-    kRightStep = 4,
-    kTurnLeft = 5,
-    kTurnRight = 6,
-    kJumpForwardReady = 7,
-    kJumpBackwardReady = 8,
-    kJumpLeftReady = 9,
-    kJumpRightReady = 10,
-    kJumpForward = 11,
-    kJumpBackward = 12,
-    kJumpLeft = 13,
-    kJumpRight = 14,
-    kAiming = 15,
-    kFiring = 16,
-    kFighting = 17,
-    kProne = 18,
-    kPickingUp = 19,
-    kHit = 20,
-};
-
-// The name the status sheet shows for a state ("" outside 0..20).
+// The name the status sheet shows for a state ("?" outside 0..20).
 const char* StateName(std::int32_t state);
 // Which state changes are allowed: a higher priority always interrupts
 // (0 outside 0..20).
 std::int32_t StatePriorityOf(std::int32_t state);
-
-inline constexpr int kVariableCount = 26;
 
 // A closed rectangle in field units, wide enough for any box of the field.
 struct Bounds {

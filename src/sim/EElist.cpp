@@ -13,8 +13,29 @@ EElist::Box EElist::BoxAt(int k) const {
     return ticking_ ? boxes_[static_cast<std::size_t>(k)] : BoxOf(*At(k));
 }
 
+namespace {
+
+// Nothing at this distance (in pixels) or beyond is ever chosen, whatever
+// the range a search asks for.
+constexpr std::int32_t kFarthestCounted = 999;
+
+// A bullet counts as incoming when it heads at most this many degrees away
+// from the line to the searching unit.
+constexpr std::int32_t kIncomingCone = 45;
+
+bool HeadsTowards(const EE& obj, const EE& unit) {
+    const BearingDistance bd = BearingAndDistance(obj.x, obj.y, unit.x, unit.y);
+    const std::int32_t d = NormalizeAngle(WrapSub(bd.bearing, obj.direction));
+    return d >= -kIncomingCone && d <= kIncomingCone;
+}
+
+}  // namespace
+
 void EElist::Add(EE* obj) {
+    const int kind = obj->Kind();
     items_.push_back(obj);
+    kinds_.push_back(kind);
+    byKind_[static_cast<std::size_t>(SlotOf(kind))].push_back(obj);
     boxes_.push_back(BoxOf(*obj));
     orders_.push_back(nextOrder_);
     if (ticking_) grid_.Place(nextOrder_, obj->BoxBounds());
@@ -31,10 +52,20 @@ void EElist::Remove(const EE* obj) {
     const auto it = std::find(items_.begin(), items_.end(), obj);
     if (it == items_.end()) return;
     const auto k = it - items_.begin();
+    std::vector<EE*>& sameKind = byKind_[static_cast<std::size_t>(SlotOf(kinds_[static_cast<std::size_t>(k)]))];
+    sameKind.erase(std::find(sameKind.begin(), sameKind.end(), obj));
     boxes_.erase(boxes_.begin() + k);
     orders_.erase(orders_.begin() + k);
+    kinds_.erase(kinds_.begin() + k);
     items_.erase(it);
 }
+
+void EElist::RebuildKinds() {
+    for (auto& list : byKind_) list.clear();
+    for (std::size_t k = 0; k < items_.size(); ++k) byKind_[static_cast<std::size_t>(SlotOf(kinds_[k]))].push_back(items_[k]);
+}
+
+const std::vector<EE*>& EElist::OfKind(int kind) const { return byKind_[static_cast<std::size_t>(SlotOf(kind))]; }
 
 EElist::TickScope::TickScope(EElist& list) : list_(list) {
     if (!list_.useTickCache_) return;
@@ -71,25 +102,36 @@ EE* EElist::Next(int& i) const {
     return At(i++);
 }
 
-EE* EElist::FindInSector(int& i, const EE& self, std::int32_t relAngle, std::int32_t width,
-                         std::int32_t range, std::int32_t& dist) const {
-    const std::int32_t centre = NormalizeAngle(WrapAdd(self.direction, relAngle));
-    const std::int32_t half = width / 2;
-    for (int k = std::max(i, 0); k < Count(); ++k) {
-        if (At(k) == &self) continue;
-        const Box box = BoxAt(k);
-        const std::int64_t dx = std::int64_t{box.x} - self.x;
-        const std::int64_t dy = std::int64_t{box.y} - self.y;
-        const double distance = DistanceOf(dx, dy);
-        if (range < distance) continue;
-        const std::int64_t off = NormalizeAngle(WrapSub(BearingOf(dx, dy), centre));
-        if ((off < 0 ? -off : off) > half) continue;
-        dist = TruncToInt32(distance);
-        i = k + 1;
-        return At(k);
+// The sensor: the kind's own list in list order, and two cheap rejections
+// before the bearing is worked out: an object whose offset on either axis is
+// a full pixel beyond the range, or beyond the best distance so far, can
+// neither be in the sector nor win. Every object that passes is judged
+// exactly, so the choice is the one a walk over the whole list would make.
+EE* EElist::Nearest(const EE& self, int kind, const Sector& sector, Heading heading) const {
+    const std::int32_t range = sector.range;
+    if (range < 0) return nullptr;
+    const std::int32_t centre = NormalizeAngle(WrapAdd(self.direction, sector.angle));
+    const std::int32_t half = sector.width / 2;
+    const bool oddKind = SlotOf(kind) == kKindSlots - 1;
+    std::int32_t best = kFarthestCounted;
+    EE* chosen = nullptr;
+    for (EE* obj : OfKind(kind)) {
+        if (obj == &self || (oddKind && obj->Kind() != kind)) continue;
+        const std::int64_t reach = (std::int64_t{range < best ? range : best} + 1) * 100;
+        const std::int64_t dx = std::int64_t{obj->x} - self.x;
+        const std::int64_t dy = std::int64_t{obj->y} - self.y;
+        if (dx > reach || dx < -reach || dy > reach || dy < -reach) continue;
+        const BearingDistance bd = BearingAndDistance(dx, dy);
+        if (range < bd.distance) continue;
+        const std::int32_t off = NormalizeAngle(WrapSub(bd.bearing, centre));
+        if (off > half || off < -half) continue;
+        const std::int32_t distance = TruncToInt32(bd.distance);
+        if (distance >= best) continue;
+        if (heading == kIncomingOnly && !HeadsTowards(*obj, self)) continue;
+        best = distance;
+        chosen = obj;
     }
-    i = Count();
-    return nullptr;
+    return chosen;
 }
 
 EE* EElist::NextOverlapping(int& i, const EE& self) const {

@@ -1,7 +1,9 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "lang/ProgramUnit.h"
 #include "sim/CollisionGrid.h"
 
 namespace kivora {
@@ -14,6 +16,11 @@ class EE;
 //
 // The iterators take a position that the caller starts at 0 and that they
 // advance past what they return, so a caller can go on searching from there.
+//
+// Next to the whole list the list keeps, for each kind of object, the
+// objects of that kind in the same order: the sensors look for one kind at a
+// time, and on a busy field most objects are bullets that a search for units
+// or parts would only skip.
 //
 // During a tick the sensors and the collision walks visit the whole list
 // many times; they then read positions and sizes from a compact copy kept
@@ -35,18 +42,23 @@ public:
     // The object at i, advancing i; null at the end.
     EE* Next(int& i) const;
 
-    // The next object from i on, other than `self`, whose centre lies within
-    // `range` pixels and within `width`/2 degrees of `self`'s facing turned
-    // by `relAngle`; `dist` receives its distance in whole pixels. Bounds
-    // are inclusive. Null (and i = Count()) when there is none.
-    EE* FindInSector(int& i, const EE& self, std::int32_t relAngle, std::int32_t width,
-                     std::int32_t range, std::int32_t& dist) const;
+    // What a sensor sees: the nearest object of `kind`, other than `self`,
+    // whose centre lies within the sector (`range` pixels, within `width`/2
+    // degrees of `self`'s facing turned by `angle`, bounds inclusive) and
+    // closer than 999 pixels, by whole-pixel distance; of several at the
+    // same distance the first in the list. With kIncomingOnly only objects
+    // heading at most 45 degrees away from the line to `self` count (bullets
+    // flying at it). Null when there is none.
+    enum Heading { kAnyHeading, kIncomingOnly };
+    EE* Nearest(const EE& self, int kind, const Sector& sector, Heading heading = kAnyHeading) const;
 
     // The next object from i on, other than `self`, that `self` overlaps
     // by its own test (swept for bullets). Null (and i = Count()) at the end.
     EE* NextOverlapping(int& i, const EE& self) const;
 
     const std::vector<EE*>& Items() const { return items_; }
+    // The objects of one kind, in list order.
+    const std::vector<EE*>& OfKind(int kind) const;
     // Removes every object for which `pred` holds, keeping the order.
     template <typename Pred>
     void RemoveIf(Pred pred) {
@@ -56,11 +68,15 @@ public:
             items_[kept] = items_[k];
             boxes_[kept] = boxes_[k];
             orders_[kept] = orders_[k];
+            kinds_[kept] = kinds_[k];
             ++kept;
         }
+        if (kept == items_.size()) return;
         items_.resize(kept);
         boxes_.resize(kept);
         orders_.resize(kept);
+        kinds_.resize(kept);
+        RebuildKinds();
     }
 
     // Reads positions from the compact copy while alive; see above.
@@ -94,7 +110,14 @@ private:
     // left the list.
     int IndexOfOrder(std::uint64_t order) const;
 
+    // Kinds 0..5 have a list of their own; any other kind shares the last.
+    static constexpr int kKindSlots = 7;
+    static int SlotOf(int kind) { return kind >= 0 && kind < kKindSlots - 1 ? kind : kKindSlots - 1; }
+    void RebuildKinds();
+
     std::vector<EE*> items_;
+    std::vector<int> kinds_;              // parallel to items_: each object's Kind() as it joined
+    std::array<std::vector<EE*>, kKindSlots> byKind_;
     std::vector<Box> boxes_;              // parallel to items_
     std::vector<std::uint64_t> orders_;   // parallel to items_: rising order keys
     std::uint64_t nextOrder_ = 0;

@@ -5,7 +5,7 @@
 
 namespace kivora {
 
-Field::Field(Economy& e) : economy(e) {}
+Field::Field() = default;
 
 Field::~Field() {
     // Targets first: two objects aiming at each other would otherwise keep
@@ -25,13 +25,9 @@ OKE* Field::Deploy(Ref<OKE> unit) {
     if (!p) return nullptr;
     unitList.push_back(p);
     AddToFieldList(p);
-    if (p->Kind() == kKindPlayerUnit) playerUnitCount.fetch_add(1, std::memory_order_acq_rel);
+    if (p->Kind() == kKindPlayerUnit) ++playerUnitCount;
     return p;
 }
-
-}  // namespace kivora
-
-namespace kivora {
 
 void Field::AddToFieldList(EE* obj) {
     if (obj->fieldId == 0) obj->fieldId = nextFieldId_++;

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/IntMath.h"
+
 namespace kivora {
 
 // Field geometry shared by everything that moves, aims or senses.
@@ -11,24 +13,6 @@ namespace kivora {
 // every machine.
 
 inline constexpr double kPi = 3.14159;
-
-// Two's-complement arithmetic on 32-bit values: a unit that flies off a
-// field without walls for long enough wraps around instead of invoking
-// signed-overflow undefined behaviour.
-constexpr std::int32_t WrapToInt32(std::int64_t v) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
-}
-constexpr std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-    return WrapToInt32(std::int64_t{a} + b);
-}
-constexpr std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
-    return WrapToInt32(std::int64_t{a} - b);
-}
-
-// Saturating narrowing for sums and products computed in 64 bits.
-constexpr std::int32_t ClampToInt32(std::int64_t v) {
-    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<std::int32_t>(v);
-}
 
 // A real value truncated toward zero, clamped to the 32-bit range (NaN
 // gives 0). Every real-to-integer conversion of the battle goes through here.

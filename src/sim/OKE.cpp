@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Random.h"
-#include "economy/Economy.h"
-#include "lang/Command.h"
+#include "base/Random.h"
+#include "lang/ProgramReader.h"
 #include "sim/Bullette.h"
 #include "sim/Field.h"
+#include "sim/FieldEvents.h"
 #include "sim/Geometry.h"
 #include "sim/OKEspec.h"
 
@@ -21,7 +21,7 @@ OKE::OKE(std::int32_t t, const OKEspec& s)
 }
 
 OKE::~OKE() {
-    DestroyChain(firstCommand);
+    CommandChain::Destroy(firstCommand);
     firstCommand = currentCommand = nullptr;
 }
 
@@ -31,35 +31,15 @@ Ref<OKE> OKE::Create(std::int32_t team, const std::string& specFile, SpecTable& 
     return MakeRef<OKE>(team, *s);
 }
 
-void OKE::DestroyChain(Command* first) {
-    while (first != nullptr) {
-        Command* next = first->textNext;
-        delete first;
-        first = next;
-    }
-}
-
 void OKE::InstallProgram(Command* first) {
     Command* old = firstCommand;
     firstCommand = currentCommand = first;
-    DestroyChain(old);
+    CommandChain::Destroy(old);
 }
 
 std::int32_t OKE::StateDuration(std::int32_t s) const {
     if (s < 0 || s >= kStateCount) return 0;
     return spec->durations[static_cast<std::size_t>(s)];
-}
-
-void OKE::RunProgram(int phase, Field& field) {
-    auto lock = LockProgram();
-    busy.store(1, std::memory_order_relaxed);
-    EE::RunProgram(phase, field);
-    busy.store(0, std::memory_order_relaxed);
-}
-
-std::string OKE::DescribeCommand() const {
-    auto lock = LockProgram();
-    return EE::DescribeCommand();
 }
 
 namespace {
@@ -102,11 +82,11 @@ void OKE::Step(Field& field) {
                             vx = vy = 0;
                             PickUp(*target, field);
                             SetTarget(nullptr);
-                            if (team == 1) {
-                                field.economy.AddMoney(100u * static_cast<std::uint32_t>(randomRange(1, 10)));
-                            } else {
-                                field.economy.AddRivalPoints(1);
-                            }
+                            // The player's side earns 100 to 1000 ペコグスタ,
+                            // the rival one point.
+                            const std::uint32_t reward =
+                                team == 1 ? 100u * static_cast<std::uint32_t>(randomRange(field.generator, 1, 10)) : 1u;
+                            if (field.events) field.events->PartPickedUp(team, reward);
                         }
                     } else {
                         vx = vy = 0;

@@ -1,7 +1,5 @@
 #pragma once
-#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "sim/EE.h"
@@ -33,31 +31,16 @@ public:
     std::int32_t hp;         // 0: destroyed, leaves the field at the end of the tick
     std::int32_t ammo;       // bullets left
     std::int32_t prone = 0;  // 1 in a tick spent lying prone: damage taken is halved
-    std::atomic<std::int32_t> busy{0};  // 1 while a command of the program runs
 
     std::int32_t StateDuration(std::int32_t s) const override;
     int Kind() const override { return team == 1 ? kKindPlayerUnit : kKindRivalUnit; }
-    void RunProgram(int phase, Field& field) override;
     void Step(Field& field) override;
     std::int32_t Remain() const override { return ammo; }
-    std::string DescribeCommand() const override;
 
-    // The program is shared between the simulation thread, which runs it,
-    // and the window thread, which replaces it and describes its current
-    // command. Both hold this lock while they touch `firstCommand` or
-    // `currentCommand`; the program step holds it for the whole command.
-    [[nodiscard]] std::unique_lock<std::mutex> LockProgram() const {
-        return std::unique_lock<std::mutex>(programMutex_);
-    }
-    // With the lock held: frees the current program and starts `first`
-    // (null: no program). The variables stay as they are.
+    // Frees the current program and starts `first` (null: no program); the
+    // unit owns it from now on. The variables stay as they are. On a shared
+    // field the caller holds the field lock, as for any change to a unit.
     void InstallProgram(Command* first);
-
-    // Frees a chain of commands along their file order.
-    static void DestroyChain(Command* first);
-
-private:
-    mutable std::mutex programMutex_;
 };
 
 // What a hit does to `victim`: armour, lying prone, hit points, staggering

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "app/CstdFile.h"
+#include "base/CstdFile.h"
+#include "base/Scanner.h"
 
 namespace kivora {
 
@@ -10,72 +11,33 @@ namespace {
 
 // Up to `count` lines of the file; fewer when it ends early, none when it
 // cannot be opened or read.
-std::vector<std::string> ReadLines(const std::string& fileName, std::size_t count) {
+std::vector<std::string> ReadLines(const std::filesystem::path& file, std::size_t count) {
     std::vector<std::string> lines;
     try {
-        CstdFile file(fileName, File::modeRead);
+        CstdFile in(file.string(), File::modeRead);
         std::string line;
-        while (lines.size() < count && file.ReadString(line)) lines.push_back(line);
+        while (lines.size() < count && in.ReadString(line)) lines.push_back(line);
     } catch (const FileException&) {
         lines.clear();
     }
     return lines;
 }
 
-bool IsScanSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Scans `line` against a pattern of "%d" separated by commas, the way the
-// C library's scanf does on this platform: white space before each number
-// is skipped, a sign is allowed, a comma must follow the previous number
-// at once. A number too large for 64 bits saturates and is then cut to
-// 32 bits, as the C library does; no overflow happens here. Returns how
-// many numbers were read.
+// Reads `expected` numbers separated by commas ("%d,%d,..."), a comma right
+// after each number; returns how many were read.
 int ScanInts(const std::string& line, int expected, std::int32_t* out) {
-    std::size_t pos = 0;
+    Scanner in(line);
     for (int k = 0; k < expected; ++k) {
-        if (k > 0) {
-            if (pos >= line.size() || line[pos] != ',') return k;
-            ++pos;
-        }
-        while (pos < line.size() && IsScanSpace(line[pos])) ++pos;
-        bool negative = false;
-        if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) {
-            negative = line[pos] == '-';
-            ++pos;
-        }
-        if (pos >= line.size() || line[pos] < '0' || line[pos] > '9') return k;
-        std::uint64_t magnitude = 0;
-        bool saturated = false;
-        for (; pos < line.size() && line[pos] >= '0' && line[pos] <= '9'; ++pos) {
-            const unsigned digit = static_cast<unsigned>(line[pos] - '0');
-            if (magnitude > (UINT64_MAX - digit) / 10) {
-                saturated = true;
-            } else {
-                magnitude = magnitude * 10 + digit;
-            }
-        }
-        std::int64_t value;
-        if (negative) {
-            value = (saturated || magnitude > std::uint64_t{INT64_MAX} + 1)
-                        ? INT64_MIN
-                        : static_cast<std::int64_t>(0 - magnitude);
-        } else {
-            value = (saturated || magnitude > std::uint64_t{INT64_MAX})
-                        ? INT64_MAX
-                        : static_cast<std::int64_t>(magnitude);
-        }
-        out[k] = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+        if ((k > 0 && !in.Literal(',')) || !in.Int(out[k])) return k;
     }
     return expected;
 }
 
 }  // namespace
 
-bool LoadSpec(OKEspec& record, const std::string& fileName) {
+bool LoadSpec(OKEspec& record, const std::filesystem::path& file) {
     constexpr std::size_t kLines = 6 + kStateCount;
-    const std::vector<std::string> lines = ReadLines(fileName, kLines);
+    const std::vector<std::string> lines = ReadLines(file, kLines);
     if (lines.size() < kLines) return false;
 
     std::int32_t v[5];
@@ -102,24 +64,21 @@ bool LoadSpec(OKEspec& record, const std::string& fileName) {
         if (ScanInts(lines[6 + static_cast<std::size_t>(s)], 1, v) != 1) return false;
         record.durations[static_cast<std::size_t>(s)] = v[0];
     }
-    record.name = fileName;
+    record.name = file.string();
     return true;
 }
 
+SpecTable::SpecTable(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
 const OKEspec* SpecTable::GetSpec(const std::string& fileName) {
-    std::lock_guard lock(mutex_);
     for (const OKEspec& r : records_) {
         if (r.name == fileName) return &r;
     }
     OKEspec record;
-    if (!LoadSpec(record, fileName)) return nullptr;
+    if (!LoadSpec(record, folder_.empty() ? std::filesystem::path(fileName) : folder_ / fileName)) return nullptr;
+    record.name = fileName;
     records_.push_back(std::move(record));
     return &records_.back();
-}
-
-std::size_t SpecTable::Count() const {
-    std::lock_guard lock(mutex_);
-    return records_.size();
 }
 
 }  // namespace kivora

@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
-#include <mutex>
+#include <filesystem>
 #include <string>
 
 #include "sim/EE.h"
@@ -13,7 +13,7 @@ namespace kivora {
 // that model. The defaults are what a record holds before its file is read;
 // a successful load replaces all of them.
 struct OKEspec {
-    std::string name;  // the file name it was loaded from, byte for byte
+    std::string name;  // the model file's name as the game asked for it, byte for byte
     std::array<std::int32_t, kStateCount> durations{};  // ticks per state 0..20
     std::int32_t aimTurnRate = 1;
     std::int32_t bulletPower = 1;
@@ -30,29 +30,33 @@ struct OKEspec {
     std::int32_t level = 3;
 };
 
-// Reads a model file into `record`. False when the file cannot be opened or
-// read, has fewer than 27 lines, or a line does not hold the numbers its
-// place calls for; the record is then of no further use.
-bool LoadSpec(OKEspec& record, const std::string& fileName);
+// Reads the model file `file` into `record` (its name becomes the file's
+// path as given). False when the file cannot be opened or read, has fewer
+// than 27 lines, or a line does not hold the numbers its place calls for;
+// the record is then of no further use.
+bool LoadSpec(OKEspec& record, const std::filesystem::path& file);
 
-// The models loaded so far, searched by exact file name. Records are never
-// removed or reloaded, so pointers to them stay valid for the table's life.
-// The window thread (purchases) and the rival's deployments may both ask,
-// hence the lock.
+// The models of one data folder loaded so far, searched by exact file name.
+// Records are never removed or reloaded, so pointers to them stay valid for
+// the table's life. Models are asked for by the thread that deploys units
+// (the game window's); the battle only reads loaded records.
 class SpecTable {
 public:
-    SpecTable() = default;
+    // Model files are read from `folder`; empty means the working directory.
+    explicit SpecTable(std::filesystem::path folder = {});
     SpecTable(const SpecTable&) = delete;
     SpecTable& operator=(const SpecTable&) = delete;
 
-    // The shared record for `fileName`, loading it on first use; null when
-    // the file cannot be loaded (and then the next request tries again).
+    // The shared record for the model file `fileName` of the folder, loading
+    // it on first use; null when the file cannot be loaded (and then the
+    // next request tries again). The record is named `fileName`.
     const OKEspec* GetSpec(const std::string& fileName);
 
-    std::size_t Count() const;
+    std::size_t Count() const { return records_.size(); }
+    const std::filesystem::path& Folder() const { return folder_; }
 
 private:
-    mutable std::mutex mutex_;
+    std::filesystem::path folder_;
     std::deque<OKEspec> records_;  // deque: growing never moves a record
 };
 

@@ -8,7 +8,7 @@
 #include "sim/Field.h"
 #include "sim/OKE.h"
 #include "sim/Parts.h"
-#include "sim/SquadLostListener.h"
+#include "sim/FieldEvents.h"
 
 namespace kivora {
 
@@ -51,9 +51,8 @@ void SweepUnits(Field& field) {
         const std::int32_t x = unit->x;
         const std::int32_t y = unit->y;
         if (unit->Kind() == kKindPlayerUnit) {
-            if (field.playerUnitCount.fetch_sub(1, std::memory_order_acq_rel) - 1 == 0) {
-                if (SquadLostListener* listener = field.squadLostListener()) listener->SquadLost();
-            }
+            --field.playerUnitCount;
+            if (field.playerUnitCount == 0 && field.events) field.events->SquadLost();
         }
         // Its bullets still in flight forget who fired them: the unit may be
         // freed below and its memory reused by a unit deployed later, which

@@ -7,8 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/Random.h"
-#include "app/TickClock.h"
+#include <filesystem>
+#include <system_error>
+
+#include "base/TickClock.h"
 #include "ui/CMainWnd.h"
 
 namespace kivora {
@@ -49,10 +51,13 @@ void CApp::InstallQuitSignals() {
 CApp::~CApp() { mainWnd_.reset(); }
 
 bool CApp::InitInstance() {
-  // Only this thread is seeded: the battle's thread draws the same numbers
-  // in every run, the rival's deployments differ.
-  SeedRandom(TickCount());
-  mainWnd_ = std::make_unique<CMainWnd>(economy_, field_, specs_, pictures_, TickCount);
+  // Only the window thread's generator is seeded: the battle's own draws the
+  // same numbers in every run, the rival's deployments differ.
+  std::error_code ec;
+  std::filesystem::path here = std::filesystem::current_path(ec);
+  if (ec) here = ".";
+  battle_ = std::make_unique<Battle>(here, TickCount());
+  mainWnd_ = std::make_unique<CMainWnd>(*battle_, TickCount);
   mainWnd_->show();
   // Centred on the screen; the window manager's frame is only known once shown.
   if (const QScreen* screen = mainWnd_->screen()) {

@@ -5,29 +5,27 @@
 
 class QSocketNotifier;
 
-#include "economy/Economy.h"
-#include "field/PictureCache.h"
-#include "sim/Field.h"
-#include "sim/OKEspec.h"
+#include "game/Battle.h"
 
 namespace kivora {
 
 class CMainWnd;
 
-// The game itself: the economy and the field live here for the whole run,
-// the main window shows them. Nothing is read from the command line and
-// nothing is saved.
+// The game itself: the battle lives here for the whole run, the main window
+// shows it. Its data files are those of the working directory; nothing is
+// saved.
 class CApp : public QApplication {
   Q_OBJECT
  public:
   CApp(int& argc, char** argv);
   ~CApp() override;
 
-  // Seeds this thread's random numbers from the clock, sets the counters to
-  // their start values and shows the main window. False when there is none.
+  // Seeds the window thread's random numbers from the clock, sets the
+  // counters to their start values and shows the main window. False when
+  // there is none.
   bool InitInstance();
 
-  Economy& GetEconomy() { return economy_; }
+  Economy& GetEconomy() { return battle_->GetEconomy(); }
   CMainWnd* MainWnd() const { return mainWnd_.get(); }
 
  private:
@@ -36,11 +34,8 @@ class CApp : public QApplication {
   void InstallQuitSignals();
 
   QSocketNotifier* quitNotifier_ = nullptr;
-  // In the order they depend on each other; the window goes first.
-  Economy economy_;
-  SpecTable specs_;
-  PictureCache pictures_;
-  Field field_{economy_};
+  // The window goes before the battle it shows.
+  std::unique_ptr<Battle> battle_;
   std::unique_ptr<CMainWnd> mainWnd_;
 };
 

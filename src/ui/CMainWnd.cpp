@@ -8,13 +8,10 @@
 #include <QMenuBar>
 #include <QTimer>
 
-#include "app/Random.h"
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "economy/Economy.h"
-#include "lang/LoadProgram.h"
-#include "sim/Field.h"
+#include "game/Battle.h"
 #include "sim/OKE.h"
-#include "sim/OKEspec.h"
 #include "ui/BuyListDlg.h"
 #include "ui/FieldViewWnd.h"
 #include "ui/ListText.h"
@@ -30,12 +27,8 @@ namespace {
 constexpr std::uint32_t kFlashPeriodMs = 1000;
 }  // namespace
 
-CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCache& pictures, Clock clock)
-    : economy_(economy),
-      field_(field),
-      specs_(specs),
-      clock_(clock ? std::move(clock) : Clock(TickCount)),
-      campaignClock_(clock_()) {
+CMainWnd::CMainWnd(Battle& battle, Clock clock)
+    : battle_(battle), clock_(clock ? std::move(clock) : Clock(TickCount)) {
   setWindowTitle("Kivora Virtual System by Pobogom");
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -45,13 +38,13 @@ CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCach
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 
-  fieldView_ = new FieldViewWnd(field_, specs_, pictures,
+  fieldView_ = new FieldViewWnd(battle_,
                                 {[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
                                  [this] { ClearSelection(); }},
                                 client);
   fieldView_->setGeometry(0, 0, 320, 320);
 
-  statusView_ = new StatusViewWnd(field_, economy_, clock_, client);
+  statusView_ = new StatusViewWnd(battle_.Shared(), battle_.GetEconomy(), clock_, client);
   statusView_->setGeometry(321, 0, kClientWidth - 321, 320);
 
   messageLog_ = new QListWidget(client);
@@ -65,12 +58,9 @@ CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCach
   BuildMenu();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  {
-    std::lock_guard<std::mutex> lock(field_.lock);
-    field_.SetSquadLostListener(this);
-  }
+  battle_.OnSquadLost([this] { PostSquadLost(); });
   fieldView_->Start();
-  campaignClock_ = CampaignClock(clock_());
+  battle_.StartCampaignClock(clock_());
   campaignTimer_ = new QTimer(this);
   connect(campaignTimer_, &QTimer::timeout, this, &CMainWnd::CampaignTick);
   campaignTimer_->start(kCampaignTimerMs);
@@ -79,8 +69,7 @@ CMainWnd::CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCach
 CMainWnd::~CMainWnd() {
   // The simulation thread goes first: it may still be drawing the field.
   fieldView_->Stop();
-  std::lock_guard<std::mutex> lock(field_.lock);
-  field_.SetSquadLostListener(nullptr);
+  battle_.OnSquadLost(nullptr);
 }
 
 void CMainWnd::BuildMenu() {
@@ -108,9 +97,9 @@ void CMainWnd::ClearSelection() { statusView_->ClearSelection(); }
 
 void CMainWnd::CampaignTick() {
   const std::uint32_t now = clock_();
-  if (campaignClock_.Due(now)) {
+  if (battle_.CampaignDue(now)) {
     ++campaignSteps_;
-    CampaignStep(field_, specs_, economy_, visitCount_, *this);
+    battle_.CampaignStep(*this);
   }
   if (flashing_ && TicksSince(lastFlashTick_, now) > kFlashPeriodMs) {
     Flash();
@@ -140,45 +129,39 @@ void CMainWnd::OnExit() {
 }
 
 void CMainWnd::OnBuy() {
-  // The data files are those of the working directory.
-  const std::filesystem::path here(".");
-  BuyListDlg buyList(economy_, here, [this](const std::string& specFile) { return specs_.GetSpec(specFile) != nullptr; },
-                     this);
+  Economy& economy = battle_.GetEconomy();
+  BuyListDlg buyList(
+      economy, battle_.Folder(),
+      [this](const std::string& specFile) { return battle_.Specs().GetSpec(specFile) != nullptr; }, this);
   if (buyList.exec() != QDialog::Accepted) return;
   const BuyData row = buyList.ChosenRow();
-  Ref<OKE> unit = OKE::Create(1, row.specFile, specs_);
+  Ref<OKE> unit = battle_.NewUnit(1, row.specFile);
   if (!unit) {
     // The warehouse checked the model before taking the money, and loaded
     // models stay loaded; should it still fail, the player gets the money back.
-    economy_.AddMoney(static_cast<std::uint32_t>(row.price));
+    economy.AddMoney(static_cast<std::uint32_t>(row.price));
     return;
   }
 
-  NewSoftDlg software(here, this);
-  if (software.exec() == QDialog::Accepted) LoadProgram(*unit, software.SoftwareName());
+  NewSoftDlg software(battle_.Folder(), this);
+  if (software.exec() == QDialog::Accepted) battle_.GiveProgram(*unit, software.SoftwareName());
 
-  unit->x = randomRange(-150, 150) * 100;
-  unit->y = randomRange(-150, 150) * 100;
-  unit->direction = randomRange(-179, 180);
   // Our own reference keeps the unit alive until the view holds its own: the
   // battle may already remove it once the field lock is released.
   const Ref<OKE> placed = unit;
-  {
-    std::lock_guard<std::mutex> lock(field_.lock);
-    field_.Deploy(std::move(unit));
-  }
+  battle_.Deploy(std::move(unit));
   statusView_->Select(placed.get());
   AddMessage("ＯＫＥを配置しました");
 }
 
 void CMainWnd::OnSlot() {
-  PoboSlotDlg slot(economy_, this);
+  PoboSlotDlg slot(battle_.GetEconomy(), battle_.SetupRandom(), this);
   slot.exec();
   statusView_->update();
 }
 
 void CMainWnd::OnLoan() {
-  RunLoanCommand(economy_, *this, this);
+  RunLoanCommand(battle_.GetEconomy(), *this, this);
   statusView_->update();
 }
 

@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Campaign.h"
 #include "economy/MessageSink.h"
-#include "sim/SquadLostListener.h"
 #include "ui/PoboQuestion.h"
 
 class QAction;
@@ -18,17 +16,14 @@ class QTimer;
 
 namespace kivora {
 
-class Economy;
-class Field;
+class Battle;
 class FieldViewWnd;
-class PictureCache;
-class SpecTable;
 class StatusViewWnd;
 
 // The game's one top-level window: the field, the status sheet and the
 // message log in a fixed 640 x 400 client area, the menu, and the campaign
 // timer that brings the rival's deployments and the party leader's visits.
-class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListener {
+class CMainWnd : public QMainWindow, public MessageSink {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 640;
@@ -43,16 +38,13 @@ class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListene
 
   using Clock = std::function<std::uint32_t()>;
 
-  // Creating the window builds the field (through its view) and starts the
-  // battle and the campaign clock.
-  CMainWnd(Economy& economy, Field& field, SpecTable& specs, PictureCache& pictures, Clock clock);
+  // Creating the window builds the battle's field (through its view) and
+  // starts the battle and the campaign clock.
+  CMainWnd(Battle& battle, Clock clock);
   ~CMainWnd() override;
 
   // Appends a line (UTF-8) to the message log and scrolls it into view.
   void AddMessage(std::string_view text) override;
-  // From the simulation thread: the player's last unit fell.
-  void SquadLost() override { PostSquadLost(); }
-
   void SelectAt(std::int32_t fx, std::int32_t fy);
   void ClearSelection();
 
@@ -88,12 +80,8 @@ class CMainWnd : public QMainWindow, public MessageSink, public SquadLostListene
   void BuildMenu();
   void Flash();
 
-  Economy& economy_;
-  Field& field_;
-  SpecTable& specs_;
+  Battle& battle_;
   Clock clock_;
-  CampaignClock campaignClock_;
-  std::int32_t visitCount_ = 0;
   FieldViewWnd* fieldView_ = nullptr;
   StatusViewWnd* statusView_ = nullptr;
   QListWidget* messageLog_ = nullptr;

@@ -9,20 +9,22 @@
 #include <string_view>
 
 #include "field/DrawField.h"
-#include "field/FieldSetup.h"
-#include "sim/Field.h"
-#include "sim/WorldStep.h"
+#include "game/Battle.h"
 
 namespace kivora {
 
-FieldViewWnd::FieldViewWnd(Field& field, SpecTable& specs, PictureCache& pictures, Hooks hooks, QWidget* parent)
-    : QWidget(parent), field_(field), pictures_(pictures), hooks_(std::move(hooks)), canvas_(kSize, kSize) {
+FieldViewWnd::FieldViewWnd(Battle& battle, Hooks hooks, QWidget* parent)
+    : QWidget(parent),
+      battle_(battle),
+      pictures_(battle.Folder()),
+      hooks_(std::move(hooks)),
+      canvas_(kSize, kSize) {
   setObjectName("View");
   setFixedSize(kSize, kSize);
   setAttribute(Qt::WA_OpaquePaintEvent);
 
-  // The thread does not run yet, so the field needs no lock here.
-  BuildField(field_, specs, [this](std::string_view message) {
+  // The thread does not run yet.
+  battle_.Build([this](std::string_view message) {
     QMessageBox box(QMessageBox::Critical, "Kivora Virtual System by Pobogom",
                     QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), QMessageBox::Ok,
                     window());
@@ -30,14 +32,8 @@ FieldViewWnd::FieldViewWnd(Field& field, SpecTable& specs, PictureCache& picture
   });
 
   loop_ = std::make_unique<SimulationLoop>(SimulationLoop::Hooks{
-      [this] {
-        std::lock_guard<std::mutex> lock(field_.lock);
-        WorldStep(field_);
-      },
-      [this] {
-        std::lock_guard<std::mutex> lock(field_.lock);
-        DrawField(canvas_, field_, pictures_);
-      },
+      [this] { battle_.Tick(); },
+      [this] { DrawField(canvas_, *battle_.Lock(), pictures_); },
       // Queued to the window thread; dropped if the view is gone by then.
       [this] { QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection); },
   });
@@ -68,7 +64,7 @@ void FieldViewWnd::paintEvent(QPaintEvent*) {
 void FieldViewWnd::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   if (event->button() == Qt::LeftButton) {
-    if (hooks_.selectAt) hooks_.selectAt(FieldX(p.x()), FieldY(p.y()));
+    if (hooks_.selectAt) hooks_.selectAt(ViewToFieldX(p.x()), ViewToFieldY(p.y()));
   } else if (event->button() == Qt::RightButton) {
     if (hooks_.clearSelection) hooks_.clearSelection();
   }

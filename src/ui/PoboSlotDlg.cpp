@@ -8,8 +8,8 @@
 
 namespace kivora {
 
-PoboSlotDlg::PoboSlotDlg(Economy& economy, QWidget* owner)
-    : GameDialog(QStringLiteral("ポボゴムスロットマシーン"), 454, 204, owner), economy_(economy) {
+PoboSlotDlg::PoboSlotDlg(Economy& economy, Random& random, QWidget* owner)
+    : GameDialog(QStringLiteral("ポボゴムスロットマシーン"), 454, 204, owner), economy_(economy), random_(random) {
   const DialogUnits& du = Units();
 
   for (int i = 0; i < SlotRound::kSymbols; ++i)
@@ -71,7 +71,7 @@ void PoboSlotDlg::Stop() {
 void PoboSlotDlg::Tick() {
   setWindowTitle(QStringLiteral("ポボゴムスロットマシーン 残高：%1ペコグスタ").arg(economy_.GetMoney()));
   if (!round_.Spinning()) return;
-  const auto settled = round_.Tick(economy_);
+  const auto settled = round_.Tick(economy_, random_);
   ShowReels();
   if (!settled) return;
   ShowStake();

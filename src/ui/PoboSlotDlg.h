@@ -21,7 +21,8 @@ class PoboSlotDlg : public GameDialog {
 public:
   static constexpr int kTimerMs = 50;
 
-  explicit PoboSlotDlg(Economy& economy, QWidget* owner = nullptr);
+  // The reels are drawn from `random`, the window thread's generator.
+  PoboSlotDlg(Economy& economy, Random& random, QWidget* owner = nullptr);
 
   void SetAsker(QuestionAsker asker) { ask_ = std::move(asker); }
 
@@ -48,6 +49,7 @@ private:
   void ShowButtons();
 
   Economy& economy_;
+  Random& random_;
   SlotRound round_;
   QuestionAsker ask_ = AskPobo;
   std::array<QPixmap, SlotRound::kSymbols> symbols_;

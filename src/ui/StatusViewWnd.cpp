@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 #include "economy/Economy.h"
 #include "field/StatusSheet.h"
 #include "sim/Field.h"
@@ -30,7 +30,7 @@ const IntervalItem kIntervals[] = {
 
 }  // namespace
 
-StatusViewWnd::StatusViewWnd(Field& field, Economy& economy, std::function<std::uint32_t()> clock,
+StatusViewWnd::StatusViewWnd(SharedField& field, Economy& economy, std::function<std::uint32_t()> clock,
                              QWidget* parent)
     : QWidget(parent), field_(field), economy_(economy), clock_(std::move(clock)) {
   setObjectName("Status");
@@ -48,8 +48,8 @@ StatusViewWnd::~StatusViewWnd() = default;
 void StatusViewWnd::SelectAt(std::int32_t fx, std::int32_t fy) {
   OKE* hit = nullptr;
   {
-    std::lock_guard<std::mutex> lock(field_.lock);
-    hit = UnitAt(field_.unitList, fx, fy);
+    const auto field = field_.Lock();
+    hit = UnitAt(field->unitList, fx, fy);
     // Taken while the unit is certainly on the field.
     if (hit != nullptr && hit != selected_.get()) selected_ = Ref<OKE>(hit);
     else hit = nullptr;
@@ -102,7 +102,7 @@ std::string StatusViewWnd::SheetText() const {
   if (!selected_) return StatusSheetText(economy_.GetMoney(), economy_.GetRivalPoints(), nullptr);
   UnitSheet sheet;
   {
-    std::lock_guard<std::mutex> lock(field_.lock);
+    const auto field = field_.Lock();
     sheet = SheetOf(*selected_);
   }
   return StatusSheetText(economy_.GetMoney(), economy_.GetRivalPoints(), &sheet);

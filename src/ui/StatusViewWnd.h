@@ -14,7 +14,7 @@ class QMenu;
 namespace kivora {
 
 class Economy;
-class Field;
+class SharedField;
 
 // The sheet to the right of the field: the player's money, the rival's
 // points and the details of one selected unit. It repaints on its own at an
@@ -24,7 +24,7 @@ class StatusViewWnd : public QWidget {
  public:
   static constexpr int kDefaultIntervalMs = 1000;
 
-  StatusViewWnd(Field& field, Economy& economy, std::function<std::uint32_t()> clock, QWidget* parent);
+  StatusViewWnd(SharedField& field, Economy& economy, std::function<std::uint32_t()> clock, QWidget* parent);
   ~StatusViewWnd() override;
 
   // Selects the first unit under a field point; a click on empty ground
@@ -53,7 +53,7 @@ class StatusViewWnd : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  Field& field_;
+  SharedField& field_;
   Economy& economy_;
   Ref<OKE> selected_;
   std::function<std::uint32_t()> clock_;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "economy/LeaderVisit.h"
 
 namespace kivora {
@@ -25,9 +25,10 @@ const std::string kAnyScolding = "<scolding>";
 // Runs one visit (the fifth call) and returns what was logged, with the
 // randomly chosen lines replaced by their kind.
 Lines Visit(Economy& economy) {
+  Random random;
   MessageRecorder log;
   std::int32_t count = 4;
-  EXPECT_TRUE(LeaderVisit(count, economy, log));
+  EXPECT_TRUE(LeaderVisit(count, economy, random, log));
   EXPECT_EQ(count, 0);
   for (auto& line : log.lines) {
     for (const auto& p : kPraise)
@@ -82,11 +83,12 @@ TEST(LeaderVisitTest, WorkedExamples) {
 
 TEST(LeaderVisitTest, ComesOnEveryFifthCall) {
   Economy economy;
+  Random random;
   MessageRecorder log;
   std::int32_t count = 0;
   std::vector<int> visits;
   for (int call = 1; call <= 15; ++call) {
-    if (LeaderVisit(count, economy, log)) visits.push_back(call);
+    if (LeaderVisit(count, economy, random, log)) visits.push_back(call);
   }
   EXPECT_EQ(visits, (std::vector<int>{5, 10, 15}));
   EXPECT_EQ(log.lines.size(), 3u);
@@ -101,21 +103,21 @@ TEST(LeaderVisitTest, ScoldingEmptiesThePurseButNoFurther) {
 
 TEST(LeaderVisitTest, RandomLinesFollowTheDrawInOrder) {
   for (std::uint32_t seed : {1u, 7u, 12345u}) {
-    SetRandomState(seed);
-    const int pick = randomRange(0, 2);
-    SetRandomState(seed);
+    Random random(seed);
+    const int pick = randomRange(random, 0, 2);
+    random.Seed(seed);
     Economy economy(50000, 0, 1000, 0);
     MessageRecorder log;
     std::int32_t count = 4;
-    LeaderVisit(count, economy, log);
+    LeaderVisit(count, economy, random, log);
     ASSERT_EQ(log.lines.size(), 2u);
     EXPECT_EQ(log.lines[0], kPraise[static_cast<std::size_t>(pick)]);
 
-    SetRandomState(seed);
+    random.Seed(seed);
     Economy poor(10, 0, 1000, 0);
     MessageRecorder log2;
     count = 4;
-    LeaderVisit(count, poor, log2);
+    LeaderVisit(count, poor, random, log2);
     ASSERT_EQ(log2.lines.size(), 1u);
     EXPECT_EQ(log2.lines[0], kScolding[static_cast<std::size_t>(pick)]);
   }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "economy/SlotRound.h"
 
 namespace kivora {

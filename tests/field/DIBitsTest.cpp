@@ -193,15 +193,5 @@ TEST(PictureCacheTest, FailuresAreNotRemembered) {
   EXPECT_EQ(cache.Size(), 1u);
 }
 
-TEST(PictureCacheTest, WorkingDirectoryByDefault) {
-  test::TempDir dir;
-  dir.Write("bg.bmp", SolidBmp(3, 3, kRed));
-  test::ScopedWorkingDir cwd(dir.Path());
-  PictureCache cache;
-  const DIBits* bg = cache.GetPicture("bg.bmp");
-  ASSERT_NE(bg, nullptr);
-  EXPECT_EQ(bg->Name(), "bg.bmp");
-}
-
 }  // namespace
 }  // namespace kivora

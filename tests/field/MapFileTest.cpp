@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include "app/Random.h"
-#include "economy/Economy.h"
+#include "base/Random.h"
 #include "sim/EE.h"
 #include "sim/Field.h"
 #include "support/TempDir.h"
@@ -60,8 +59,7 @@ protected:
   }
 
   test::TempDir dir;
-  Economy economy;
-  Field field{economy};
+  Field field;
 };
 
 TEST_F(MapFieldTest, ReadsWallsInFileOrderWhateverTheLineEnds) {
@@ -69,7 +67,7 @@ TEST_F(MapFieldTest, ReadsWallsInFileOrderWhateverTheLineEnds) {
   std::string crlf;
   for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   for (const std::string& text : {lf, crlf}) {
-    Field fresh(economy);
+    Field fresh;
     ASSERT_TRUE(ReadMapFile(fresh, dir.Write("map.txt", text).string()));
     ASSERT_EQ(fresh.fieldList.Count(), 2);
     EXPECT_EQ(fresh.fieldList.At(0)->y, 15800);
@@ -114,16 +112,16 @@ TEST_F(MapFieldTest, BinaryJunkGivesOnlyTheWallsItSpellsOut) {
 }
 
 TEST_F(MapFieldTest, RandomWallsThenPartsDrawXBeforeY) {
-  SeedRandom(4242);
-  AddRandomWalls(field, 10);
-  AddRandomParts(field, 10);
-  SeedRandom(4242);
+  Random random(4242);
+  AddRandomWalls(field, random, 10);
+  AddRandomParts(field, random, 10);
+  random.Seed(4242);
   ASSERT_EQ(field.fieldList.Count(), 20);
   for (int i = 0; i < 20; ++i) {
     const EE& object = *field.fieldList.At(i);
     const int reach = i < 10 ? 150 : 100;
-    const std::int32_t x = randomRange(-reach, reach) * 100;
-    const std::int32_t y = randomRange(-reach, reach) * 100;
+    const std::int32_t x = randomRange(random, -reach, reach) * 100;
+    const std::int32_t y = randomRange(random, -reach, reach) * 100;
     EXPECT_EQ(object.Kind(), i < 10 ? kKindWall : kKindParts);
     EXPECT_EQ(object.x, x);
     EXPECT_EQ(object.y, y);

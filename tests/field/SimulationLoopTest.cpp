@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/TickClock.h"
+#include "base/TickClock.h"
 
 namespace kivora {
 namespace {

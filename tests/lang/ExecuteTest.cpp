@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "lang/Command.h"
 #include "sim/Geometry.h"
+#include "sim/RunningUnit.h"
 #include "support/SimTestSupport.h"
 
 namespace kivora {
@@ -31,34 +32,34 @@ std::unique_ptr<Command> Make(const std::string& line) {
   return c;
 }
 
+// Runs `command` once for `unit` on `field` and returns what follows it.
+Command* RunOnce(Command& command, EE& unit, Field& field) {
+  RunningUnit running(unit, field);
+  return command.Execute(running);
+}
+
 // Executes `line` once for `unit`; true when it took its branch.
-bool Branched(const std::string& line, EE& unit, EElist& list) {
+bool Branched(const std::string& line, EE& unit, Field& field) {
   Branches b;
   std::unique_ptr<Command> c = Make(line);
   if (!c) return false;
   c->next = &b.next;
   c->jumpTarget = &b.target;
-  Command* after = c->Execute(&unit, list);
+  Command* after = RunOnce(*c, unit, field);
   EXPECT_TRUE(after == &b.next || after == &b.target) << line;
   return after == &b.target;
 }
 
 // Executes each line once, in order, ignoring where they lead.
-void RunLines(const std::vector<std::string>& lines, EE& unit, EElist& list) {
-  for (const std::string& line : lines) Branched(line, unit, list);
+void RunLines(const std::vector<std::string>& lines, EE& unit, Field& field) {
+  for (const std::string& line : lines) Branched(line, unit, field);
 }
 
 class ExecuteTest : public ::testing::Test {
 protected:
-  void SetUp() override { saved_ = GetRandomState(); }
-  void TearDown() override { SetRandomState(saved_); }
-
   OKEspec spec = PlainSpec();
   TestField t;
-  EElist& list() { return t.field.fieldList; }
-
-private:
-  std::uint32_t saved_ = 1;
+  Field& list() { return t.field; }
 };
 
 // --- VAR -------------------------------------------------------------------
@@ -173,7 +174,7 @@ TEST_F(ExecuteTest, GetInfoDirThenCondTellsTheFacing) {
 
 TEST_F(ExecuteTest, RandomBranchesWithTheGivenOdds) {
   OKE* u = t.Unit(spec, 1, 0, 0);
-  SeedRandom(12345);
+  t.field.generator.Seed(12345);
   int never = 0, always = 0, half = 0, over = 0;
   constexpr int trials = 4000;
   for (int i = 0; i < trials; ++i) {
@@ -191,12 +192,12 @@ TEST_F(ExecuteTest, RandomBranchesWithTheGivenOdds) {
 
 TEST_F(ExecuteTest, RandomWithADenominatorOutsideTheDrawsRange) {
   OKE* u = t.Unit(spec, 1, 0, 0);
-  SeedRandom(7);
+  t.field.generator.Seed(7);
   // Zero or negative: never branches and leaves the generator alone.
   for (const char* line : {"RANDOM,5/0,x", "RANDOM,-5/-1,x", "RANDOM,1/-2147483648,x"}) {
-    const std::uint32_t before = GetRandomState();
+    const std::uint32_t before = t.field.generator.State();
     EXPECT_FALSE(Branched(line, *u, list())) << line;
-    EXPECT_EQ(GetRandomState(), before) << line;
+    EXPECT_EQ(t.field.generator.State(), before) << line;
   }
   // Above 32767 it draws as 32767 would.
   for (int i = 0; i < 200; ++i) {
@@ -204,10 +205,10 @@ TEST_F(ExecuteTest, RandomWithADenominatorOutsideTheDrawsRange) {
     EXPECT_TRUE(Branched("RANDOM,40000/40000,x", *u, list()));
     EXPECT_FALSE(Branched("RANDOM,0/100000,x", *u, list()));
   }
-  SeedRandom(99);
+  t.field.generator.Seed(99);
   std::vector<bool> big, capped;
   for (int i = 0; i < 50; ++i) big.push_back(Branched("RANDOM,16000/100000,x", *u, list()));
-  SeedRandom(99);
+  t.field.generator.Seed(99);
   for (int i = 0; i < 50; ++i) capped.push_back(Branched("RANDOM,16000/32767,x", *u, list()));
   EXPECT_EQ(big, capped);
 }
@@ -369,27 +370,35 @@ TEST_F(ExecuteTest, ABranchToAMissingLabelEndsTheProgram) {
   std::unique_ptr<Command> c = CreateCommand("SEARCHP,100(0,90),nowhere", label);
   CommandNop after;
   c->next = &after;
-  EXPECT_EQ(c->Execute(u, list()), nullptr);
+  EXPECT_EQ(RunOnce(*c, *u, list()), nullptr);
   part->y = -1000;  // behind the unit: nothing in the sector
-  EXPECT_EQ(c->Execute(u, list()), &after);
+  EXPECT_EQ(RunOnce(*c, *u, list()), &after);
 }
 
-// The searches must choose exactly what the sensor walk of the rules
-// chooses: every object the sensor returns in list order, the wanted kind
-// only, the nearest by whole pixels, the first of equals, nothing at 999 or
-// beyond. Crowded random fields make ties and boundary cases common.
-EE* SensorChoice(EE& unit, EElist& list, std::int32_t angle, std::int32_t width, std::int32_t range,
+// The searches must choose exactly what the sensor of the rules chooses:
+// the whole field list in order, the wanted kind only, centres within the
+// range and the sector (bounds inclusive), the nearest by whole pixels, the
+// first of equals, nothing at 999 or beyond, and for SEARCHB only bullets
+// heading at the unit. Written here the plain way, over every object; the
+// game's searches keep lists by kind and reject early. Crowded random fields
+// make ties and boundary cases common.
+EE* SensorChoice(EE& unit, const EElist& list, std::int32_t angle, std::int32_t width, std::int32_t range,
                  int wanted) {
-  int i = 0;
-  std::int32_t dist = 0, best = 999;
+  const std::int32_t centre = NormalizeAngle(unit.direction + angle);
+  std::int32_t best = 999;
   EE* chosen = nullptr;
-  while (EE* obj = list.FindInSector(i, unit, angle, width, range, dist)) {
-    if (obj->Kind() != wanted) continue;
+  for (EE* obj : list.Items()) {
+    if (obj == &unit || obj->Kind() != wanted) continue;
+    const BearingDistance bd = BearingAndDistance(unit.x, unit.y, obj->x, obj->y);
+    if (range < bd.distance) continue;
+    const std::int32_t off = NormalizeAngle(bd.bearing - centre);
+    if (off < -(width / 2) || off > width / 2) continue;
     if (wanted == kKindBullet) {
-      const BearingDistance bd = BearingAndDistance(obj->x, obj->y, unit.x, unit.y);
-      const std::int32_t d = NormalizeAngle(bd.bearing - obj->direction);
+      const BearingDistance back = BearingAndDistance(obj->x, obj->y, unit.x, unit.y);
+      const std::int32_t d = NormalizeAngle(back.bearing - obj->direction);
       if (d < -45 || d > 45) continue;
     }
+    const std::int32_t dist = TruncToInt32(bd.distance);
     if (dist < best) {
       best = dist;
       chosen = obj;
@@ -399,50 +408,51 @@ EE* SensorChoice(EE& unit, EElist& list, std::int32_t angle, std::int32_t width,
 }
 
 TEST_F(ExecuteTest, SearchesChooseWhatTheSensorWalkChooses) {
-  SeedRandom(2024);
+  Random random(2024);
   const char* const keywords[] = {"SEARCHE", "SEARCHF", "SEARCHO", "SEARCHB", "SEARCHP"};
   for (int field = 0; field < 32; ++field) {
     TestField f;
     const std::int32_t spread = field % 2 == 0 ? 40 : 1500;  // pixels
-    auto spot = [&] { return randomRange(-spread, spread) * (field % 4 < 2 ? 100 : 1); };
+    auto spot = [&] { return randomRange(random, -spread, spread) * (field % 4 < 2 ? 100 : 1); };
     for (int k = 0; k < 40; ++k) {
       const std::int32_t x = spot(), y = spot();
-      switch (randomRange(0, 4)) {
-        case 0: f.Unit(spec, 1, x, y, randomRange(-179, 180)); break;
-        case 1: f.Unit(spec, 0, x, y, randomRange(-179, 180)); break;
+      switch (randomRange(random, 0, 4)) {
+        case 0: f.Unit(spec, 1, x, y, randomRange(random, -179, 180)); break;
+        case 1: f.Unit(spec, 0, x, y, randomRange(random, -179, 180)); break;
         case 2: f.AddWall(x, y); break;
         case 3: f.AddPart(x, y); break;
         default: {
           Ref<Bullette> b = MakeRef<Bullette>(nullptr, 0, 10, 100, 1, 0, 0);
           b->x = x;
           b->y = y;
-          b->direction = randomRange(-179, 180);
+          b->direction = randomRange(random, -179, 180);
           f.field.AddToFieldList(b.Detach());
         }
       }
     }
     EElist& fl = f.field.fieldList;
+    Field& ff = f.field;
     for (int trial = 0; trial < 60; ++trial) {
       OKE* u = nullptr;
       while (u == nullptr) {
-        EE* obj = fl.At(randomRange(0, fl.Count() - 1));
+        EE* obj = fl.At(randomRange(random, 0, fl.Count() - 1));
         if (IsUnitKind(obj->Kind())) u = static_cast<OKE*>(obj);
       }
-      const std::int32_t angle = randomRange(-179, 180);
-      const std::int32_t width = randomRange(1, 360);
-      const std::int32_t range = randomRange(0, spread * 3);
+      const std::int32_t angle = randomRange(random, -179, 180);
+      const std::int32_t width = randomRange(random, 1, 360);
+      const std::int32_t range = randomRange(random, 0, spread * 3);
       const int enemy = u->Kind() == kKindPlayerUnit ? kKindRivalUnit : kKindPlayerUnit;
       const int wanted[] = {enemy, u->Kind(), kKindWall, kKindBullet, kKindParts};
       const std::string args = "," + std::to_string(range) + "(" + std::to_string(angle) + "," +
                                std::to_string(width) + ")";
       for (int c = 0; c < 5; ++c) {
         const bool expected = SensorChoice(*u, fl, angle, width, range, wanted[c]) != nullptr;
-        ASSERT_EQ(Branched(keywords[c] + args + ",L", *u, fl), expected) << keywords[c] << args;
+        ASSERT_EQ(Branched(keywords[c] + args + ",L", *u, ff), expected) << keywords[c] << args;
       }
       u->state = kStanding;
       u->timer = 0;
       u->SetTarget(nullptr);
-      RunLines({"FIRE" + args}, *u, fl);
+      RunLines({"FIRE" + args}, *u, ff);
       ASSERT_EQ(u->target.get(), SensorChoice(*u, fl, angle, width, range, enemy)) << "FIRE" << args;
       u->state = kStanding;
       u->SetTarget(nullptr);

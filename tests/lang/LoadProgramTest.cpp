@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "lang/Command.h"
-#include "lang/LoadProgram.h"
+#include "sim/LoadProgram.h"
 #include "support/SimTestSupport.h"
 #include "sim/WorldStep.h"
 #include "support/TempDir.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CstdFile.h"
+#include "base/CstdFile.h"
 #include "support/TempDir.h"
 
 namespace kivora {

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "economy/Economy.h"
-#include "lang/LoadProgram.h"
+#include "sim/LoadProgram.h"
 #include "sim/Bullette.h"
 #include "sim/Field.h"
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
-#include "sim/SquadLostListener.h"
 #include "sim/WorldStep.h"
+#include "support/SimTestSupport.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -49,19 +49,9 @@ struct Model {
   }
 };
 
-struct CountingListener : SquadLostListener {
-  int calls = 0;
-  void SquadLost() override { ++calls; }
-};
-
 class BattleTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    saved_ = GetRandomState();
-    SetRandomState(1);  // the simulation thread's generator starts at 1
-    field.SetSquadLostListener(&lost);
-  }
-  void TearDown() override { SetRandomState(saved_); }
+  void SetUp() override { field.events = &lost; }
 
   // Builds a unit from model and program files written for the test and
   // deploys it. The test keeps its own reference, so the unit can still be
@@ -105,13 +95,10 @@ protected:
   test::TempDir dir;
   SpecTable specs;
   Economy economy;
-  Field field{economy};
-  CountingListener lost;
+  test::PayInto lost{economy};
+  Field field;
   std::vector<Ref<OKE>> held;
   int tick = 0;
-
-private:
-  std::uint32_t saved_ = 1;
 };
 
 // A gunner aims for one tick and fires in the next, so a FIRE loop shoots
@@ -173,13 +160,13 @@ TEST_P(DuelTest, MirroredDuelIsDecidedByArmour) {
   EXPECT_NE(PartAt(10000, 0), nullptr);
   EXPECT_EQ(PartAt(-10000, 0) != nullptr, playerHpAfter == 0);
   EXPECT_EQ(CountKind(kKindBullet), 0);
-  EXPECT_EQ(lost.calls, squadLost);
-  EXPECT_EQ(field.playerUnitCount.load(), playerHpAfter > 0 ? 1 : 0);
+  EXPECT_EQ(lost.squadsLost, squadLost);
+  EXPECT_EQ(field.playerUnitCount, playerHpAfter > 0 ? 1 : 0);
 
   // Nothing more happens: empty guns, nobody left to shoot at.
   Tick(20);
   EXPECT_EQ(p->hp, playerHpAfter);
-  EXPECT_EQ(lost.calls, squadLost);
+  EXPECT_EQ(lost.squadsLost, squadLost);
 }
 
 INSTANTIATE_TEST_SUITE_P(Armour, DuelTest,
@@ -194,10 +181,8 @@ INSTANTIATE_TEST_SUITE_P(Armour, DuelTest,
 // away at the start of tick 243's step, where it takes it.
 TEST_F(BattleTest, GunnerDestroysATargetAndCollectsWhatIsLeft) {
   const int reward = [] {
-    SetRandomState(1);
-    const int r = randomRange(1, 10);
-    SetRandomState(1);
-    return 100 * r;
+    Random fresh;  // where the field's generator starts
+    return 100 * randomRange(fresh, 1, 10);
   }();
   Model gunner = Gunner();
   gunner.durations[kPickingUp] = 30;
@@ -276,7 +261,7 @@ TEST_F(BattleTest, BrawlerStrikesInARhythmOfTwoBlowsAndATurn) {
   EXPECT_FALSE(OnField(d));
   EXPECT_NE(PartAt(0, 2500), nullptr);
   EXPECT_EQ(p->hp, 100);
-  EXPECT_EQ(lost.calls, 0);
+  EXPECT_EQ(lost.squadsLost, 0);
 }
 
 // Units of several models wander at random, shoot homing and straight
@@ -289,9 +274,10 @@ TEST_F(BattleTest, TheSameFieldGivesTheSameBattle) {
       "SEARCHP,300(0,30),get\nVAR,A+1\nGETINFO,B=WEAPON\nCOND,A>=B,top\n>top\n"
       ":get\nGET\n>top\n:shoot\nFIRE,400(0,40)\n>top\n:duck\nPRONE\nJUMPLEFT\n>top\n";
   auto battle = [&] {
-    SetRandomState(1);
     Economy economy2;
-    Field f{economy2};
+    test::PayInto pay(economy2);
+    Field f;
+    f.events = &pay;
     Model light;
     light.level = 3;
     light.hp = 60;

@@ -212,37 +212,31 @@ TEST(EElistTest, RemoveIndexOfAndNext) {
     EXPECT_EQ(i, 3);
 }
 
-// The sensor: sector bounds are inclusive, objects of every kind are found,
-// the searcher itself never is, and the position advances past each find.
-TEST(EElistTest, FindInSectorWalksTheSector) {
+// The sensor: sector bounds are inclusive, only the kind asked for counts,
+// the searcher itself never does, and the nearest by whole pixels wins.
+TEST(EElistTest, NearestLooksInTheSectorForOneKind) {
     TestField t;
     const OKEspec spec = PlainSpec();
     OKE* self = t.Unit(spec, 1, 0, 0, 0);  // faces +y
-    Parts* onEdge = t.AddPart(3000, 3000);    // 45 degrees right, 42.4 px
-    Parts* outside = t.AddPart(-3000, 2800);  // 46.97 degrees left, truncated to 46
-    Parts* atRange = t.AddPart(0, 3000);       // exactly 30 px ahead
+    Parts* onEdge = t.AddPart(3000, 3000);     // 45 degrees right, 42.4 px
+    t.AddPart(-3000, 2800);                     // 46.97 degrees left, truncated to 46
+    Parts* atRange = t.AddPart(0, 3000);        // exactly 30 px ahead
     Parts* behind = t.AddPart(0, -1000);
-    (void)outside;
-    (void)behind;
+    const EElist& list = t.field.fieldList;
 
-    int i = 0;
-    std::int32_t dist = -1;
-    EXPECT_EQ(t.field.fieldList.FindInSector(i, *self, 0, 90, 100, dist), onEdge);
-    EXPECT_EQ(dist, 42);
-    EXPECT_EQ(i, 2);
-    EXPECT_EQ(t.field.fieldList.FindInSector(i, *self, 0, 90, 100, dist), atRange);
-    EXPECT_EQ(dist, 30);
-    EXPECT_EQ(t.field.fieldList.FindInSector(i, *self, 0, 90, 100, dist), nullptr);
-    EXPECT_EQ(i, t.field.fieldList.Count());
-
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {100, 0, 90}), atRange);
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {100, 45, 1}), onEdge);
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {100, -23, 1}), nullptr);  // 46 is beyond -45
     // Range 30 accepts the centre exactly 30 px away; 29 does not.
-    i = 0;
-    EXPECT_EQ(t.field.fieldList.FindInSector(i, *self, 0, 10, 30, dist), atRange);
-    i = 0;
-    EXPECT_EQ(t.field.fieldList.FindInSector(i, *self, 0, 10, 29, dist), nullptr);
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {30, 0, 10}), atRange);
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {29, 0, 10}), nullptr);
     // A relative angle of 180 looks behind.
-    i = 0;
-    EXPECT_EQ(t.field.fieldList.FindInSector(i, *self, 180, 10, 100, dist), behind);
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {100, 180, 10}), behind);
+    // Units: never the searcher, only the side asked for.
+    EXPECT_EQ(list.Nearest(*self, kKindPlayerUnit, {100, 0, 360}), nullptr);
+    OKE* rival = t.Unit(spec, 0, 0, 5000, 180);
+    EXPECT_EQ(list.Nearest(*self, kKindRivalUnit, {100, 0, 360}), rival);
+    EXPECT_EQ(list.Nearest(*self, kKindParts, {100, 0, 360}), behind);  // 10 px behind beats 30 ahead
 }
 
 TEST(EElistTest, NextOverlappingSkipsSelfAndResumes) {

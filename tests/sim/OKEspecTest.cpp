@@ -130,10 +130,9 @@ TEST(OKEspecTest, ShortMissingOrUnreadableFilesFail) {
 
 TEST(OKEspecTest, TheTableLoadsEachNameOnceAndRetriesFailures) {
     test::TempDir dir;
-    test::ScopedWorkingDir cwd(dir.Path());
     dir.Write("m.spc", Join(GoodLines()));
     dir.Write("M.spc", Join(GoodLines()));
-    SpecTable table;
+    SpecTable table(dir.Path());
     const OKEspec* a = table.GetSpec("m.spc");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->name, "m.spc");

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "sim/Bullette.h"
 #include "sim/OKE.h"
 #include "support/SimTestSupport.h"
@@ -113,9 +113,9 @@ TEST(UnitStepTest, PickingUpTakesThePartWithinFivePixelsAndPays) {
         OKE* u = t.Unit(spec, 1, 0, 0, 0);
         Parts* part = t.AddPart(0, c.partY);
         u->SetState(kPickingUp, part);
-        SetRandomState(42);
-        const int draw = randomRange(1, 10);
-        SetRandomState(42);
+        t.field.generator.Seed(42);
+        Random copy(42);
+        const int draw = randomRange(copy, 1, 10);
         u->Step(t.field);
         if (c.taken) {
             EXPECT_EQ(t.field.fieldList.IndexOf(part), -1);

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "sim/Geometry.h"
-#include "sim/SquadLostListener.h"
 #include "support/SimTestSupport.h"
 
 namespace kivora {
@@ -18,11 +17,6 @@ using test::Give;
 using test::PlainSpec;
 using test::Program;
 using test::TestField;
-
-struct CountingListener : SquadLostListener {
-    int calls = 0;
-    void SquadLost() override { ++calls; }
-};
 
 TEST(WorldStepTest, ProgramsRunPhaseByPhaseByLevel) {
     TestField t;
@@ -96,20 +90,18 @@ TEST(WorldStepTest, SpentBulletsLeaveInTheSameTick) {
 
 TEST(WorldStepTest, FallenUnitsLeaveAPartWhereTheyStood) {
     TestField t;
-    CountingListener listener;
-    t.field.SetSquadLostListener(&listener);
     const OKEspec spec = PlainSpec();
     OKE* a = t.Unit(spec, 1, 100, 200);
     OKE* rival = t.Unit(spec, 0, -300, 400);
     OKE* b = t.Unit(spec, 1, 500, 600);
     OKE* watcher = t.Unit(spec, 0, 0, 9000);
     watcher->SetTarget(a);  // keeps the fallen unit valid after it leaves
-    EXPECT_EQ(t.field.playerUnitCount.load(), 2);
+    EXPECT_EQ(t.field.playerUnitCount, 2);
     a->hp = 0;
     rival->hp = 0;
     WorldStep(t.field);
-    EXPECT_EQ(t.field.playerUnitCount.load(), 1);
-    EXPECT_EQ(listener.calls, 0);
+    EXPECT_EQ(t.field.playerUnitCount, 1);
+    EXPECT_EQ(t.pay.squadsLost, 0);
     ASSERT_EQ(t.field.unitList.size(), 2u);
     EXPECT_EQ(t.field.unitList[0], b);
     ASSERT_EQ(watcher->target.get(), a);
@@ -131,8 +123,6 @@ TEST(WorldStepTest, FallenUnitsLeaveAPartWhereTheyStood) {
 
 TEST(WorldStepTest, TheSquadLostNoticeComesOnceWhenTheLastTwoFallTogether) {
     TestField t;
-    CountingListener listener;
-    t.field.SetSquadLostListener(&listener);
     const OKEspec spec = PlainSpec();
     OKE* a = t.Unit(spec, 1, 0, 0);
     OKE* b = t.Unit(spec, 1, 0, 0);
@@ -140,10 +130,10 @@ TEST(WorldStepTest, TheSquadLostNoticeComesOnceWhenTheLastTwoFallTogether) {
     a->hp = 0;
     b->hp = 0;
     WorldStep(t.field);
-    EXPECT_EQ(listener.calls, 1);
-    EXPECT_EQ(t.field.playerUnitCount.load(), 0);
+    EXPECT_EQ(t.pay.squadsLost, 1);
+    EXPECT_EQ(t.field.playerUnitCount, 0);
     WorldStep(t.field);
-    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(t.pay.squadsLost, 1);
 }
 
 TEST(WorldStepTest, BulletsOfAFallenShooterForgetIt) {
@@ -180,8 +170,6 @@ TEST(WorldStepTest, FallenUnitsAimingAtEachOtherAreFreed) {
 // 30 hit points, so both fall together on tick 14.
 TEST(WorldStepTest, ADuelFoughtOutToTheEnd) {
     TestField t;
-    CountingListener listener;
-    t.field.SetSquadLostListener(&listener);
     OKEspec spec = PlainSpec();
     spec.maxHp = 30;
     spec.durations[kAiming] = 1;
@@ -206,7 +194,7 @@ TEST(WorldStepTest, ADuelFoughtOutToTheEnd) {
     EXPECT_EQ(hitTicksA, (std::vector<int>{10, 12}));
     EXPECT_EQ(hitTicksB, (std::vector<int>{10, 12}));
     EXPECT_TRUE(t.field.unitList.empty());
-    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(t.pay.squadsLost, 1);
     int parts = 0;
     for (EE* o : t.field.fieldList.Items()) parts += o->Kind() == kKindParts;
     EXPECT_EQ(parts, 2);
@@ -306,26 +294,26 @@ std::string FullSnapshot(const Field& field) {
 // one model hits hard enough to throw units across it: positions wrap
 // every few ticks.
 std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache, bool edge = false) {
-    SetRandomState(seed);
+    Random random(seed);
     TestField t;
     t.field.fieldList.SetTickCache(tickCache);
     std::vector<OKEspec> specs(4, PlainSpec());
     for (std::size_t m = 0; m < specs.size(); ++m) {
         OKEspec& s = specs[m];
-        for (auto& d : s.durations) d = randomRange(1, 6);
-        s.durations[kHit] = randomRange(1, 3);
-        s.maxHp = randomRange(20, 200);
-        s.armour = randomRange(50, 150) / 100.0;
-        s.aimTurnRate = randomRange(5, 90);
-        s.bulletSpeed = m == 3 ? 200000 : randomRange(50, 900);  // one model shoots across the field
-        s.bulletPower = randomRange(5, 40);
-        s.bulletPowerLoss = randomRange(0, 2);
-        s.bulletLife = randomRange(20, 80);
-        s.homingBullets = randomRange(0, 1);
-        s.bulletTurnSpeed = randomRange(1, 30);
-        s.ammunition = randomRange(10, 60);
-        s.fightPower = randomRange(1, 30);
-        s.level = randomRange(1, 7);
+        for (auto& d : s.durations) d = randomRange(random, 1, 6);
+        s.durations[kHit] = randomRange(random, 1, 3);
+        s.maxHp = randomRange(random, 20, 200);
+        s.armour = randomRange(random, 50, 150) / 100.0;
+        s.aimTurnRate = randomRange(random, 5, 90);
+        s.bulletSpeed = m == 3 ? 200000 : randomRange(random, 50, 900);  // one model shoots across the field
+        s.bulletPower = randomRange(random, 5, 40);
+        s.bulletPowerLoss = randomRange(random, 0, 2);
+        s.bulletLife = randomRange(random, 20, 80);
+        s.homingBullets = randomRange(random, 0, 1);
+        s.bulletTurnSpeed = randomRange(random, 1, 30);
+        s.ammunition = randomRange(random, 10, 60);
+        s.fightPower = randomRange(random, 1, 30);
+        s.level = randomRange(random, 1, 7);
     }
     if (edge) specs[2].bulletPower = 1000000000;
     const std::int32_t at = edge ? INT32_MAX - 6000 : 0;
@@ -334,34 +322,23 @@ std::string RunRandomBattle(std::uint32_t seed, int ticks, bool tickCache, bool 
     t.AddWall(place(0), place(-14000), 300000, 200);  // a huge wall along one side
     t.AddWall(place(5000), place(5000), -800, -800);
     for (int i = 0; i < 12; ++i) {
-        t.AddWall(place(randomRange(-span, span)), place(randomRange(-span, span)), randomRange(100, 3000),
-                  randomRange(100, 3000));
+        t.AddWall(place(randomRange(random, -span, span)), place(randomRange(random, -span, span)), randomRange(random, 100, 3000),
+                  randomRange(random, 100, 3000));
     }
-    for (int i = 0; i < 20; ++i) t.AddPart(place(randomRange(-span, span)), place(randomRange(-span, span)));
+    for (int i = 0; i < 20; ++i) t.AddPart(place(randomRange(random, -span, span)), place(randomRange(random, -span, span)));
     Field& field = t.field;
     auto nearestOf = [&field](EE& me, bool enemy) -> EE* {
-        EE* best = nullptr;
-        std::int32_t bestDist = 999;
-        int i = 0;
-        std::int32_t dist = 0;
-        while (EE* o = field.fieldList.FindInSector(i, me, 0, 360, 500, dist)) {
-            const bool wanted = enemy ? IsUnitKind(o->Kind()) && o->Kind() != me.Kind()
-                                      : o->Kind() == kKindParts;
-            if (wanted && dist < bestDist) {
-                best = o;
-                bestDist = dist;
-            }
-        }
-        return best;
+        const int kind = !enemy ? kKindParts : me.Kind() == kKindPlayerUnit ? kKindRivalUnit : kKindPlayerUnit;
+        return field.fieldList.Nearest(me, kind, Sector{500, 0, 360});
     };
     for (int i = 0; i < 40; ++i) {
-        OKE* u = t.Unit(specs[static_cast<std::size_t>(randomRange(0, 3))], randomRange(0, 1),
-                        place(randomRange(-span, span)), place(randomRange(-span, span)), randomRange(-179, 180));
-        Give(*u, Program({[nearestOf](EE& me) {
-                                const int roll = randomRange(1, 100);
+        OKE* u = t.Unit(specs[static_cast<std::size_t>(randomRange(random, 0, 3))], randomRange(random, 0, 1),
+                        place(randomRange(random, -span, span)), place(randomRange(random, -span, span)), randomRange(random, -179, 180));
+        Give(*u, Program({[nearestOf, &random](EE& me) {
+                                const int roll = randomRange(random, 1, 100);
                                 if (roll <= 60) me.SetState(kAiming, nearestOf(me, true));
-                                else if (roll <= 75) me.SetState(randomRange(1, 6), nullptr);
-                                else if (roll <= 85) me.SetState(randomRange(7, 10), nullptr);
+                                else if (roll <= 75) me.SetState(randomRange(random, 1, 6), nullptr);
+                                else if (roll <= 85) me.SetState(randomRange(random, 7, 10), nullptr);
                                 else if (roll <= 90) me.SetState(kFighting, nearestOf(me, true));
                                 else if (roll <= 95) me.SetState(kPickingUp, nearestOf(me, false));
                                 else me.SetState(kProne, nullptr);

@@ -1,22 +1,18 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "economy/Economy.h"
-#include "sim/Field.h"
-#include "sim/OKEspec.h"
+#include "game/Battle.h"
 #include "support/TempDir.h"
 
 namespace kivora::test {
 
-// A field and its model table, with a fresh working directory for the data
-// files they read.
+// A battle on a fresh data folder that the test fills with files.
 class FieldInDirTest : public ::testing::Test {
 protected:
   TempDir dir;
-  ScopedWorkingDir inside{dir.Path()};
-  Economy economy;
-  Field field{economy};
-  SpecTable specs;
+  Battle battle{dir.Path()};
+  Economy& economy = battle.GetEconomy();
+  SpecTable& specs = battle.Specs();
 };
 
 }  // namespace kivora::test

@@ -11,6 +11,8 @@
 #include "sim/Bullette.h"
 #include "sim/EE.h"
 #include "sim/Field.h"
+#include "sim/FieldEvents.h"
+#include "sim/RunningUnit.h"
 #include "sim/OKE.h"
 #include "sim/OKEspec.h"
 #include "sim/Parts.h"
@@ -39,10 +41,24 @@ inline OKEspec PlainSpec() {
     return s;
 }
 
+// Pays what a field earns into an economy, as a battle does.
+struct PayInto : FieldEvents {
+    explicit PayInto(Economy& e) : economy(e) {}
+    void PartPickedUp(std::int32_t team, std::uint32_t reward) override {
+        if (team == 1) economy.AddMoney(reward);
+        else economy.AddRivalPoints(reward);
+    }
+    void SquadLost() override { ++squadsLost; }
+    Economy& economy;
+    int squadsLost = 0;
+};
+
 // A field with its own economy.
 struct TestField {
+    TestField() { field.events = &pay; }
     Economy economy;
-    Field field{economy};
+    PayInto pay{economy};
+    Field field;
 
     OKE* Unit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
               std::int32_t direction = 0) {
@@ -72,9 +88,9 @@ struct TestField {
 class ScriptCommand : public Command {
 public:
     explicit ScriptCommand(std::function<void(EE&)> f) : f_(std::move(f)) {}
-    int Parse(const char*) override { return 1; }
-    Command* Execute(EE* unit, EElist&) override {
-        f_(*unit);
+    int Parse(const char*, std::string*) override { return 1; }
+    Command* Execute(ProgramUnit& unit) override {
+        f_(static_cast<RunningUnit&>(unit).unit);
         return next;
     }
     const char* Describe() override { return "SCRIPT"; }
@@ -97,9 +113,6 @@ inline Command* Program(std::vector<std::function<void(EE&)>> steps, bool loop =
     return first;
 }
 
-inline void Give(OKE& unit, Command* program) {
-    auto lock = unit.LockProgram();
-    unit.InstallProgram(program);
-}
+inline void Give(OKE& unit, Command* program) { unit.InstallProgram(program); }
 
 }  // namespace kivora::test

@@ -34,13 +34,4 @@ std::filesystem::path TempDir::MakeDir(std::string_view name) const {
   return dir;
 }
 
-ScopedWorkingDir::ScopedWorkingDir(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
-  std::filesystem::current_path(dir);
-}
-
-ScopedWorkingDir::~ScopedWorkingDir() {
-  std::error_code ec;
-  std::filesystem::current_path(previous_, ec);
-}
-
 }  // namespace kivora::test

@@ -27,16 +27,4 @@ private:
   std::filesystem::path path_;
 };
 
-// Changes the working directory for the life of the object and changes back.
-class ScopedWorkingDir {
-public:
-  explicit ScopedWorkingDir(const std::filesystem::path& dir);
-  ~ScopedWorkingDir();
-  ScopedWorkingDir(const ScopedWorkingDir&) = delete;
-  ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
-
-private:
-  std::filesystem::path previous_;
-};
-
 }  // namespace kivora::test

@@ -1,8 +1,8 @@
-#include "app/ArenaOptions.h"
+#include "kivora-arena/ArenaOptions.h"
 
 #include <gtest/gtest.h>
 
-#include "app/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace kivora {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ArenaRun.h"
+#include "kivora-arena/ArenaRun.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/Random.h"
-#include "app/TextCodec.h"
+#include "base/Random.h"
+#include "base/TextCodec.h"
 #include "support/TempDir.h"
 #include "support/TextLines.h"
 
@@ -53,7 +53,13 @@ struct Outcome {
 
 class ArenaRunTest : public ::testing::Test {
 protected:
+  // Runs the arena as if started in `start`: the trace and the frames named
+  // on the command line are written there.
   Outcome Run(std::vector<std::string> args) {
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+      if ((args[i] == "--trace" || args[i] == "--frames") && args[i + 1] != "-" && args[i + 1].front() != '/')
+        args[i + 1] = (start.Path() / args[i + 1]).string();
+    }
     std::string error;
     const auto options = ParseArenaOptions(args, error);
     EXPECT_TRUE(options) << error;
@@ -61,10 +67,7 @@ protected:
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     Outcome outcome;
-    {
-      test::ScopedWorkingDir at(start.Path());
-      outcome.status = RunArena(*options, out, err);
-    }
+    outcome.status = RunArena(*options, out, err);
     outcome.out = ReadWhole(out);
     outcome.err = ReadWhole(err);
     std::fclose(out);
@@ -87,11 +90,11 @@ TEST_F(ArenaRunTest, TickZeroListsTheSetUpInFieldOrder) {
   EXPECT_EQ(lines[1], "O 1 3 x=0 y=15800 w=32000 h=400 dir=0 st=0 tm=0 v=0,0 spin=0 tgt=-");
   EXPECT_EQ(lines[2], "O 2 3 x=-100 y=250 w=800 h=800 dir=0 st=0 tm=0 v=0,0 spin=0 tgt=-");
   // The random walls and parts from the set-up generator seeded with 1.
-  SeedRandom(1);
+  Random setup(1);
   for (int i = 0; i < 20; ++i) {
     const int reach = i < 10 ? 150 : 100;
-    const int x = randomRange(-reach, reach) * 100;
-    const int y = randomRange(-reach, reach) * 100;
+    const int x = randomRange(setup, -reach, reach) * 100;
+    const int y = randomRange(setup, -reach, reach) * 100;
     const int size = i < 10 ? 800 : 200;
     EXPECT_EQ(lines[3 + static_cast<std::size_t>(i)],
               "O " + std::to_string(3 + i) + (i < 10 ? " 3" : " 5") + " x=" + std::to_string(x) +

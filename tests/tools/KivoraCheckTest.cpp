@@ -1,4 +1,4 @@
-#include "lang/ProgramCheck.h"
+#include "kivora-check/ProgramCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,23 @@ CheckResult Check(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
+// The same with the files in `dir`: they are named by full path, and the
+// folder is taken out of what is printed again, so the results read as if
+// the checker had been started in `dir`.
+CheckResult CheckIn(const test::TempDir& dir, std::vector<std::string> args) {
+  const std::string folder = dir.Path().string() + "/";
+  bool files = false;
+  for (std::string& arg : args) {
+    if (!files && arg == "--") files = true;
+    else if (files || arg.empty() || arg[0] != '-') arg = folder + arg;
+  }
+  CheckResult r = Check(args);
+  for (std::size_t at; (at = r.out.find(folder)) != std::string::npos;) r.out.erase(at, folder.size());
+  return r;
+}
+
 TEST(KivoraCheckTest, ListingDiagnosticsSummaryAndStatus) {
   test::TempDir dir;
-  test::ScopedWorkingDir cwd(dir.Path());
   dir.Write("loop.prg", ":top\nFORWARD\nSEARCHE,300(0,60),shoot\n>top\n:shoot\nFIRE,300(0,60)\n>top\n");
   dir.Write("bad.prg",
             "# bad\r\n"
@@ -89,7 +103,7 @@ TEST(KivoraCheckTest, ListingDiagnosticsSummaryAndStatus) {
       {{"."}, 2, ".: cannot open\n"},
   };
   for (const Case& c : cases) {
-    const CheckResult r = Check(c.args);
+    const CheckResult r = CheckIn(dir, c.args);
     EXPECT_EQ(r.status, c.status) << c.args[0];
     EXPECT_EQ(r.out, c.out) << c.args[0];
     EXPECT_EQ(r.err, "") << c.args[0];
@@ -98,9 +112,8 @@ TEST(KivoraCheckTest, ListingDiagnosticsSummaryAndStatus) {
 
 TEST(KivoraCheckTest, ShiftJisFileNamesAreShownInUtf8) {
   test::TempDir dir;
-  test::ScopedWorkingDir cwd(dir.Path());
   dir.Write("\x8c\x82.prg", "NOP\n");
-  const CheckResult r = Check({"\x8c\x82.prg"});
+  const CheckResult r = CheckIn(dir, {"\x8c\x82.prg"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "\xE6\x92\x83.prg: 1 commands, 0 dropped, 0 unknown labels\n");
 }

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Campaign.h"
+#include "game/Campaign.h"
 #include "economy/Economy.h"
 #include "sim/Field.h"
 #include "sim/OKE.h"
@@ -188,7 +188,7 @@ TEST_F(CMainWndTest, CancelledPurchasePlacesAndLogsNothing) {
   }
   EXPECT_EQ(window->MessageLog()->count(), 0);
   EXPECT_EQ(game.economy.GetMoney(), 1000u);
-  EXPECT_EQ(game.field.playerUnitCount.load(), 0);
+  EXPECT_EQ(game.field.playerUnitCount, 0);
   EXPECT_EQ(window->StatusView()->Selected(), nullptr);
 }
 
@@ -217,7 +217,7 @@ TEST(CMainWndPurchaseTest, PurchasePlacesSelectsAndLogsTheUnit) {
     EXPECT_EQ(unit->Kind(), 1);
     EXPECT_EQ(unit->spec->name, "scout.spc");
     EXPECT_EQ(window.MessageLog()->currentItem()->text(), QString::fromUtf8("ＯＫＥを配置しました"));
-    EXPECT_EQ(game.field.playerUnitCount.load(), 1);
+    EXPECT_EQ(game.field.playerUnitCount, 1);
     {
       auto program = unit->LockProgram();
       EXPECT_EQ(unit->firstCommand != nullptr, c.withProgram);

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/Random.h"
+#include "base/Random.h"
 #include "ui/PoboSlotDlg.h"
 #include "ui/ScriptedAsker.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ArenaOptions.h"
-#include "app/ArenaRun.h"
+#include "kivora-arena/ArenaOptions.h"
+#include "kivora-arena/ArenaRun.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/ProgramCheck.h"
+#include "kivora-check/ProgramCheck.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
