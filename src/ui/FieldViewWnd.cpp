@@ -35,8 +35,12 @@ FieldViewWnd::FieldViewWnd(Field& field, SpecTable& specs, PictureCache& picture
         WorldStep(field_);
       },
       [this] {
+        // The pictures are gathered once, on this thread, with the first
+        // frame; only this thread touches the cache. Outside the field lock:
+        // a large file must not hold up the window thread.
+        if (!drawPictures_) drawPictures_ = FieldPictures::Gather(pictures_);
         std::lock_guard<std::mutex> lock(field_.lock);
-        DrawField(canvas_, field_, pictures_);
+        DrawField(canvas_, field_, *drawPictures_);
       },
       // Queued to the window thread; dropped if the view is gone by then.
       [this] { QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection); },
