@@ -1,7 +1,6 @@
 #include "ui/FieldViewWnd.h"
 
 #include <QImage>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -12,6 +11,7 @@
 #include "field/FieldSetup.h"
 #include "sim/Field.h"
 #include "sim/WorldStep.h"
+#include "ui/MapMessageBox.h"
 
 namespace kivora {
 
@@ -23,9 +23,7 @@ FieldViewWnd::FieldViewWnd(Field& field, SpecTable& specs, PictureCache& picture
 
   // The thread does not run yet, so the field needs no lock here.
   BuildField(field_, specs, [this](std::string_view message) {
-    QMessageBox box(QMessageBox::Critical, "Kivora Virtual System by Pobogom",
-                    QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), QMessageBox::Ok,
-                    window());
+    MapMessageBox box(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), window());
     box.exec();
   });
 
