@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QMenu>
@@ -58,6 +59,16 @@ TEST_F(CMainWndTest, FixedClientAreaWithChildrenInPlace) {
   EXPECT_EQ(window->MessageLog()->geometry(), QRect(0, 321, 640, 79));
   EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
+}
+
+// The one-pixel gaps between the field, the status sheet and the log show
+// the window's own background, not the toolkit's grey.
+TEST_F(CMainWndTest, GapsBetweenTheChildrenShowTheWindowBackground) {
+  window->show();
+  const QImage client = window->centralWidget()->grab().toImage();
+  const QPoint gaps[] = {{320, 0}, {320, 160}, {320, 319}, {0, 320}, {320, 320}, {639, 320}};
+  for (const QPoint& p : gaps) EXPECT_EQ(client.pixel(p), CMainWnd::kBackground) << p.x() << "," << p.y();
+  EXPECT_NE(client.pixel(480, 100), CMainWnd::kBackground);  // the sheet itself is paper white
 }
 
 TEST_F(CMainWndTest, MenuHasTheFileMenuAndThreeCommandsOnTheBar) {
