@@ -49,8 +49,7 @@ void BM_DrawField200Sprites(benchmark::State& state) {
   WritePictures(dir);
   PictureCache pictures(dir);
 
-  Economy economy;
-  Field field(economy);
+  Field field;
   OKEspec spec;
   spec.name = "bench.spc";
   unsigned seed = 12345;
@@ -85,8 +84,9 @@ void BM_DrawField200Sprites(benchmark::State& state) {
   }
 
   Canvas canvas(kViewSize, kViewSize);
+  const FieldPictures gathered = FieldPictures::Gather(pictures);
   for (auto _ : state) {
-    DrawField(canvas, field, pictures);
+    DrawField(canvas, field, gathered);
     benchmark::DoNotOptimize(canvas.Data());
   }
   std::filesystem::remove_all(dir);

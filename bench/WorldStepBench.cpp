@@ -66,12 +66,12 @@ OKEspec BenchSpec() {
 }
 
 // Keeps the bullet count at `bullets`: new ones straight across the field.
-void TopUpBullets(Field& field, std::size_t bullets, std::int32_t span) {
+void TopUpBullets(Field& field, Random& random, std::size_t bullets, std::int32_t span) {
     while (field.bulletList.size() < bullets) {
         auto* b = new Bullette(nullptr, 0, 1000, 300, 0, 0, 10);
-        b->x = randomRange(-span, span);
-        b->y = randomRange(-span, span);
-        b->direction = randomRange(-179, 180);
+        b->x = randomRange(random, -span, span);
+        b->y = randomRange(random, -span, span);
+        b->direction = randomRange(random, -179, 180);
         field.bulletList.push_back(b);
         field.AddToFieldList(b);
     }
@@ -80,45 +80,39 @@ void TopUpBullets(Field& field, std::size_t bullets, std::int32_t span) {
 void BM_WorldStep(benchmark::State& state) {
     const int units = static_cast<int>(state.range(0));
     const auto bullets = static_cast<std::size_t>(state.range(1));
-    SetRandomState(1);
+    Random random;
     const OKEspec spec = BenchSpec();
-    Economy economy;
-    Field field(economy);
+    SharedField shared;
+    auto field = shared.Lock();
     const std::int32_t span = 30000;  // 600 x 600 pixels
     for (int i = 0; i < 40; ++i) {
         Ref<Wall> w = MakeRef<Wall>();
-        w->x = randomRange(-span, span);
-        w->y = randomRange(-span, span);
-        field.Add(std::move(w));
+        w->x = randomRange(random, -span, span);
+        w->y = randomRange(random, -span, span);
+        field->Add(std::move(w));
     }
     for (int i = 0; i < 30; ++i) {
         Ref<Parts> p = MakeRef<Parts>();
-        p->x = randomRange(-span, span);
-        p->y = randomRange(-span, span);
-        field.Add(std::move(p));
+        p->x = randomRange(random, -span, span);
+        p->y = randomRange(random, -span, span);
+        field->Add(std::move(p));
     }
     for (int i = 0; i < units; ++i) {
         Ref<OKE> u = MakeRef<OKE>(i % 2, spec);
-        u->x = randomRange(-span, span);
-        u->y = randomRange(-span, span);
-        u->direction = randomRange(-179, 180);
-        {
-            auto lock = u->LockProgram();
-            u->InstallProgram(MakeProgram());
-        }
-        field.Deploy(std::move(u));
+        u->x = randomRange(random, -span, span);
+        u->y = randomRange(random, -span, span);
+        u->direction = randomRange(random, -179, 180);
+        u->InstallProgram(MakeProgram());
+        field->Deploy(std::move(u));
     }
-    TopUpBullets(field, bullets, span);
+    TopUpBullets(*field, random, bullets, span);
     for (auto _ : state) {
-        {
-            std::lock_guard lock(field.lock);
-            WorldStep(field);
-        }
+        WorldStep(*field);
         state.PauseTiming();
-        TopUpBullets(field, bullets, span);
+        TopUpBullets(*field, random, bullets, span);
         state.ResumeTiming();
     }
-    state.counters["objects"] = field.fieldList.Count();
+    state.counters["objects"] = field->fieldList.Count();
 }
 
 BENCHMARK(BM_WorldStep)

@@ -13,7 +13,6 @@
 #include "base/CstdFile.h"
 #include "base/TextCodec.h"
 #include "lang/Command.h"
-#include "lang/DropReason.h"
 #include "lang/ProgramReader.h"
 
 namespace {
@@ -32,9 +31,8 @@ struct Sink : kivora::ProgramDiagnostics {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The bytes as one command line, as the factory sees it.
   const std::string line(reinterpret_cast<const char*>(data), size);
-  std::string label;
-  if (auto command = kivora::CreateCommand(line.c_str(), label)) command->Describe();
-  else kivora::DropReason(line.c_str());
+  std::string label, why;
+  if (auto command = kivora::CreateCommand(line.c_str(), label, &why)) command->Describe();
 
   // The bytes as a whole program file.
   const int fd = ::memfd_create("fuzz.prg", MFD_CLOEXEC);

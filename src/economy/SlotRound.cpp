@@ -49,8 +49,9 @@ bool SlotRound::Raise(std::uint32_t money) {
 std::optional<std::string> SlotRound::Start(Economy& economy) {
   if (!canStart_) return std::nullopt;
   if (economy.GetMoney() < bet_) {
-    bet_ = 0;
+    announcing_ = true;
     canStart_ = false;
+    canRaise_ = false;
     return std::string("掛けるだけのペコグスタがねーぜ");
   }
   economy.SubMoney(bet_);
@@ -69,7 +70,7 @@ void SlotRound::Stop() {
   stopCountdown_ = 1;
 }
 
-std::optional<SlotRound::Settlement> SlotRound::Tick(Economy& economy, Random& random) {
+std::optional<SlotRound::Settlement> SlotRound::Tick(Random& random) {
   if (!spinning_) return std::nullopt;
   for (auto& reel : reels_) reel = randomRange(random, 0, kSymbols - 1);
   if (!stopping_) return std::nullopt;
@@ -80,12 +81,24 @@ std::optional<SlotRound::Settlement> SlotRound::Tick(Economy& economy, Random& r
   stopping_ = false;
   spinning_ = false;
   Settlement s = Settle(reels_, bet_);
+  announcing_ = true;
+  owed_ = s.payout;
+  canStart_ = false;
+  canStop_ = false;
+  canRaise_ = false;
+  return s;
+}
+
+void SlotRound::CloseRound(Economy& economy) {
+  if (!announcing_) return;
+  announcing_ = false;
   bet_ = 0;
-  if (s.payout != 0) economy.AddMoney(s.payout);
+  const std::uint32_t payout = owed_;
+  owed_ = 0;
+  if (payout != 0) economy.AddMoney(payout);
   canStart_ = false;
   canStop_ = false;
   canRaise_ = true;
-  return s;
 }
 
 }  // namespace kivora

@@ -48,17 +48,30 @@ public:
   bool Raise(std::uint32_t money);
 
   // スタート: takes the stake and sets the reels turning. When the money no
-  // longer covers the stake (it fell since the stake was raised) the stake
-  // is dropped and the refusal to show is returned instead.
+  // longer covers the stake (it fell since the stake was raised) nothing is
+  // taken and the refusal to show is returned instead; once it has been
+  // shown, CloseRound drops the stake.
   std::optional<std::string> Start(Economy& economy);
 
   // ストップ: the reels turn twice more; the second turn is the result.
   void Stop();
 
-  // One 50 ms beat: while spinning, draws the three reels (left to right) from `random`
-  // and, on the last turn after ストップ, settles the round, pays the winnings
-  // and returns the settlement to show.
-  std::optional<Settlement> Tick(Economy& economy, Random& random);
+  // One 50 ms beat: while spinning, draws the three reels (left to right)
+  // from `random` and, on the last turn after ストップ, settles the round and returns the
+  // settlement to show. The winnings are owed, not yet paid: ポボゴム first
+  // says what came out, then CloseRound clears the stake and pays.
+  std::optional<Settlement> Tick(Random& random);
+
+  // True from a settlement or a refusal until CloseRound: ポボゴム's word is
+  // being shown, the stake still stands and no button of the machine works.
+  bool Announcing() const { return announcing_; }
+  // What the settled round still owes the player.
+  std::uint32_t Owed() const { return owed_; }
+
+  // After ポボゴム's word (or when the machine is left before it was shown,
+  // so that no payout is ever lost): the stake goes back to 0, the winnings
+  // are paid and ＋１００ works again. Does nothing unless Announcing().
+  void CloseRound(Economy& economy);
 
 private:
   Reels reels_ = {0, 0, 0};
@@ -66,6 +79,8 @@ private:
   bool stopping_ = false;
   std::int32_t stopCountdown_ = 0;
   std::uint32_t bet_ = 0;
+  bool announcing_ = false;
+  std::uint32_t owed_ = 0;
   bool canStart_ = false;
   bool canStop_ = false;
   bool canRaise_ = true;

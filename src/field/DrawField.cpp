@@ -1,7 +1,6 @@
 #include "field/DrawField.h"
 
 #include <algorithm>
-#include <array>
 
 #include "field/Canvas.h"
 #include "field/DIBits.h"
@@ -11,12 +10,6 @@
 #include "sim/Field.h"
 
 namespace kivora {
-
-namespace {
-
-constexpr int kKinds = 6;  // kind codes 0..5
-
-}  // namespace
 
 const char* PictureFileOfKind(int kind) {
   switch (kind) {
@@ -39,13 +32,20 @@ Pixel MarkerColourOfKind(int kind) {
   }
 }
 
-void DrawField(Canvas& dc, const EElist& fieldList, PictureCache& pictures, const DIBits* background,
-               Pixel wallBrush) {
-  if (background) background->Draw(dc, kViewCentre, kViewCentre);
+FieldPictures FieldPictures::Gather(PictureCache& pictures) {
+  FieldPictures gathered;
+  gathered.background = pictures.GetPicture("bg.bmp");
+  for (int kind = 0; kind < kKindCount; ++kind) {
+    const char* file = PictureFileOfKind(kind);
+    // Walls are filled rectangles: their picture is never read.
+    if (kind == kKindWall || file == nullptr) continue;
+    gathered.ofKind[static_cast<std::size_t>(kind)] = pictures.GetPicture(file);
+  }
+  return gathered;
+}
 
-  // Each kind's picture is looked up once a frame, however many objects use it.
-  std::array<const DIBits*, kKinds> picture{};
-  std::array<bool, kKinds> looked{};
+void DrawField(Canvas& dc, const EElist& fieldList, const FieldPictures& pictures, Pixel wallBrush) {
+  if (pictures.background) pictures.background->Draw(dc, kViewCentre, kViewCentre);
 
   const int count = fieldList.Count();
   for (int i = 0; i < count; ++i) {
@@ -60,12 +60,8 @@ void DrawField(Canvas& dc, const EElist& fieldList, PictureCache& pictures, cons
       dc.FillRect(left, top, left + w, top + h, wallBrush);
       continue;
     }
-    if (kind < 0 || kind >= kKinds || PictureFileOfKind(kind) == nullptr) continue;
-    if (!looked[static_cast<std::size_t>(kind)]) {
-      picture[static_cast<std::size_t>(kind)] = pictures.GetPicture(PictureFileOfKind(kind));
-      looked[static_cast<std::size_t>(kind)] = true;
-    }
-    if (const DIBits* pic = picture[static_cast<std::size_t>(kind)]) {
+    if (kind < 0 || kind >= kKindCount || PictureFileOfKind(kind) == nullptr) continue;
+    if (const DIBits* pic = pictures.ofKind[static_cast<std::size_t>(kind)]) {
       pic->Draw(dc, at.x, at.y);
     } else {
       const std::int64_t w = std::max(obj->width / kFieldUnitsPerPixel, 3);
@@ -77,8 +73,8 @@ void DrawField(Canvas& dc, const EElist& fieldList, PictureCache& pictures, cons
   }
 }
 
-void DrawField(Canvas& dc, const Field& field, PictureCache& pictures) {
-  DrawField(dc, field.fieldList, pictures, pictures.GetPicture("bg.bmp"), kWallBrush);
+void DrawField(Canvas& dc, const Field& field, const FieldPictures& pictures) {
+  DrawField(dc, field.fieldList, pictures, kWallBrush);
 }
 
 }  // namespace kivora

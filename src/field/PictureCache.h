@@ -14,6 +14,8 @@ namespace kivora {
 // another picture than "kivo1.bmp" even where the file system would find the
 // same file. A picture that fails to load is not remembered: the next request
 // tries the file again, so a picture dropped into the directory later shows.
+// Drawing gathers its pictures once when it starts (FieldPictures), so a
+// missing file costs one try per gathering, not one per frame.
 //
 // Only the simulation thread draws, so the cache has no lock of its own.
 class PictureCache {

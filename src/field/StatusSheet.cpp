@@ -32,6 +32,9 @@ UnitSheet SheetOf(const OKE& unit) {
   sheet.hp = unit.hp;
   sheet.remain = unit.Remain();
   sheet.command = ToUtf8(unit.DescribeCommand());
+  // A unit at 0 hit points leaves the field at the end of its tick, and the
+  // sheet is read between ticks: at 0 it is gone.
+  sheet.fallen = unit.hp == 0;
   sheet.variables = unit.variables;
   return sheet;
 }
@@ -62,7 +65,7 @@ std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, cons
   text += StateName(unit->state);
   text += "]\n";
   Append(text, "HP:%d  武器:%d 発\n", static_cast<int>(unit->hp), static_cast<int>(unit->remain));
-  text += "実行<" + unit->command + ">\n";
+  text += "実行<" + (unit->fallen ? std::string("撃破") : unit->command) + ">\n";
   for (int i = 0; i < 13; ++i) {
     Append(text, "%c=%10d %c=%10d\n", 'A' + i, static_cast<int>(unit->variables[i]), 'N' + i,
            static_cast<int>(unit->variables[13 + i]));

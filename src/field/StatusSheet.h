@@ -21,6 +21,7 @@ struct UnitSheet {
   std::int32_t hp = 0;
   std::int32_t remain = 0;    // bullets left
   std::string command;        // the command to run next, "-" when none
+  bool fallen = false;        // destroyed in battle: no program runs any more
   std::array<std::int32_t, kVariableCount> variables{};
 };
 
@@ -34,7 +35,8 @@ OKE* UnitAt(const std::vector<OKE*>& units, std::int32_t fx, std::int32_t fy);
 
 // The whole text of the status view: money, rival points, the rule, and the
 // sheet of the selected unit when there is one (20 lines), every line ended
-// by '\n'.
+// by '\n'. A fallen unit keeps its last values, but its 実行 line reads
+// 実行<撃破>, so it cannot be taken for a unit still at work.
 std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, const UnitSheet* unit);
 
 }  // namespace kivora

@@ -28,6 +28,9 @@ BuyListDlg::BuyListDlg(Economy& economy, std::filesystem::path dataDir, ModelChe
   selection_ = 0;
   buyList_ = ReadBuyList(dataDir / "buylist.txt");
   for (const BuyData& row : buyList_) list_->addItem(QString::fromStdString(row.RowText()));
+  // The warehouse opens on its first row, and it is really chosen: 購入
+  // buys what the list shows, and Down goes on to the second row.
+  if (!buyList_.empty()) list_->setCurrentRow(0);
 }
 
 void BuyListDlg::Buy() {

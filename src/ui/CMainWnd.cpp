@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTimer>
 
 #include "base/TickClock.h"
@@ -25,6 +26,18 @@ namespace kivora {
 
 namespace {
 constexpr std::uint32_t kFlashPeriodMs = 1000;
+
+// The client area under the three children. It paints itself in the window's
+// background colour, which shows only in the gaps between them; the colour is
+// not set through the palette, which the children would take on too.
+class ClientArea : public QWidget {
+ public:
+  explicit ClientArea(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor::fromRgb(CMainWnd::kBackground)); }
+};
+
 }  // namespace
 
 CMainWnd::CMainWnd(Battle& battle, Clock clock)
@@ -34,7 +47,7 @@ CMainWnd::CMainWnd(Battle& battle, Clock clock)
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setWindowIcon(QIcon(GamePicture("AppIcon")));
 
-  auto* client = new QWidget(this);
+  auto* client = new ClientArea(this);
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 

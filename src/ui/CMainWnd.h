@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <QRgb>
 
 #include <cstdint>
 #include <functional>
@@ -35,6 +36,11 @@ class CMainWnd : public QMainWindow, public MessageSink {
 
   // How far the log scrolls sideways, in pixels.
   static constexpr int kMessageLogExtent = 1024;
+
+  // The window's own background, showing in the one-pixel gaps between the
+  // field, the status sheet and the log: the application-workspace grey of
+  // the classic window scheme the game's window class asks for.
+  static constexpr QRgb kBackground = 0xFF808080;
 
   using Clock = std::function<std::uint32_t()>;
 

@@ -1,7 +1,6 @@
 #include "ui/FieldViewWnd.h"
 
 #include <QImage>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,6 +9,7 @@
 
 #include "field/DrawField.h"
 #include "game/Battle.h"
+#include "ui/MapMessageBox.h"
 
 namespace kivora {
 
@@ -25,15 +25,19 @@ FieldViewWnd::FieldViewWnd(Battle& battle, Hooks hooks, QWidget* parent)
 
   // The thread does not run yet.
   battle_.Build([this](std::string_view message) {
-    QMessageBox box(QMessageBox::Critical, "Kivora Virtual System by Pobogom",
-                    QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), QMessageBox::Ok,
-                    window());
+    MapMessageBox box(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), window());
     box.exec();
   });
 
   loop_ = std::make_unique<SimulationLoop>(SimulationLoop::Hooks{
       [this] { battle_.Tick(); },
-      [this] { DrawField(canvas_, *battle_.Lock(), pictures_); },
+      [this] {
+        // The pictures are gathered once, on this thread, with the first
+        // frame; only this thread touches the cache. Outside the field lock:
+        // a large file must not hold up the window thread.
+        if (!drawPictures_) drawPictures_ = FieldPictures::Gather(pictures_);
+        DrawField(canvas_, *battle_.Lock(), *drawPictures_);
+      },
       // Queued to the window thread; dropped if the view is gone by then.
       [this] { QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection); },
   });

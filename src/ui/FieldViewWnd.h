@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "field/Canvas.h"
+#include "field/DrawField.h"
 #include "field/PictureCache.h"
 #include "field/SimulationLoop.h"
 #include "field/ViewGeometry.h"
@@ -52,6 +54,7 @@ class FieldViewWnd : public QWidget {
   PictureCache pictures_;
   Hooks hooks_;
   Canvas canvas_;
+  std::optional<FieldPictures> drawPictures_;  // the simulation thread's only
   std::unique_ptr<SimulationLoop> loop_;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/GameDialog.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -38,6 +39,20 @@ QPushButton* GameDialog::AddButton(const QString& text, int x, int y, int w, int
   if (missing > 0) rect.adjust(-(missing + 1) / 2, 0, missing / 2, 0);
   button->setGeometry(rect);
   return button;
+}
+
+void GameDialog::keyPressEvent(QKeyEvent* event) {
+  // Qt's dialogs take only a bare Escape. Under X the key can come with Alt
+  // still reported held: the Alt of the menu key (Alt+M, Alt+L, ...) that
+  // opened the dialog, whose release the window system may not have
+  // accounted yet, so the player's Escape was ignored. Any Escape that
+  // reaches the dialog cancels it.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    reject();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void GameDialog::showEvent(QShowEvent* event) {

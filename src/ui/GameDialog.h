@@ -9,8 +9,8 @@ class QPushButton;
 namespace kivora {
 
 // What every dialog of the game shares: modal, the dialog font, a fixed
-// size given in dialog units, and centred over its owner's window each time
-// it is shown (over the screen when it has none).
+// size given in dialog units, centred over its owner's window each time it
+// is shown (over the screen when it has none), and Escape as Cancel.
 class GameDialog : public QDialog {
   Q_OBJECT
 public:
@@ -29,6 +29,8 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  // Escape leaves the dialog as its Cancel button (or close box) would.
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   DialogUnits units_;

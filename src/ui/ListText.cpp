@@ -81,6 +81,13 @@ void SetUpTabbedList(QListWidget& list, const DialogUnits& du) {
   list.setItemDelegate(new TabbedItemDelegate(du.X(32), &list));
 }
 
+void ClearCurrentRow(QListWidget& list) {
+  // Setting the current index, even to none, tells the view it has one, so
+  // gaining the focus leaves it alone.
+  list.setCurrentIndex(QModelIndex());
+  list.clearSelection();
+}
+
 int SelectedRow(const QListWidget& list) {
   const QModelIndexList rows = list.selectionModel()->selectedIndexes();
   return rows.isEmpty() ? -1 : rows.first().row();

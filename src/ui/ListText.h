@@ -21,4 +21,9 @@ void SetHorizontalExtent(QListWidget& list, int width);
 // The row the player selected, or -1 when none is.
 int SelectedRow(const QListWidget& list);
 
+// Leaves `list` with no current row and nothing selected, also once it gets
+// the keyboard focus (a list would otherwise make its first row current
+// then, drawn as if chosen). The first arrow key then chooses the first row.
+void ClearCurrentRow(QListWidget& list);
+
 }  // namespace kivora

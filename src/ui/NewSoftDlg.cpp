@@ -28,6 +28,11 @@ NewSoftDlg::NewSoftDlg(std::filesystem::path dataDir, QWidget* owner)
   // shown text is converted for the screen and cannot be opened.
   entries_ = ListSoftware(dataDir);
   for (const SoftwareEntry& entry : entries_) list_->addItem(QString::fromStdString(entry.EntryText()));
+  // Nothing is chosen until the player picks a program. Without a current
+  // row of its own the list would take row 0 as current when it gets the
+  // focus and draw it as if chosen, though 搭載 would do nothing; so the
+  // first Down now chooses the first row.
+  ClearCurrentRow(*list_);
 }
 
 void NewSoftDlg::Install() {

@@ -48,6 +48,18 @@ PoboSlotDlg::PoboSlotDlg(Economy& economy, Random& random, QWidget* owner)
   ShowButtons();
 }
 
+PoboSlotDlg::~PoboSlotDlg() {
+  // Left before ポボゴム could say what came out: the winnings are paid all the same.
+  round_.CloseRound(economy_);
+}
+
+void PoboSlotDlg::done(int result) {
+  // Leaving with his box still open (or about to open) pays what is owed;
+  // a round still turning is forfeited.
+  CloseRound();
+  GameDialog::done(result);
+}
+
 void PoboSlotDlg::Raise() {
   if (round_.Raise(economy_.GetMoney())) ShowStake();
   ShowButtons();
@@ -55,9 +67,10 @@ void PoboSlotDlg::Raise() {
 
 void PoboSlotDlg::Start() {
   if (const auto refusal = round_.Start(economy_)) {
-    ShowStake();
+    // He says so first; the stake he refused goes back to 0 afterwards.
     ShowButtons();
     ask_(QString::fromStdString(*refusal), this);
+    CloseRound();
     return;
   }
   ShowButtons();
@@ -69,14 +82,35 @@ void PoboSlotDlg::Stop() {
 }
 
 void PoboSlotDlg::Tick() {
-  setWindowTitle(QStringLiteral("ポボゴムスロットマシーン 残高：%1ペコグスタ").arg(economy_.GetMoney()));
+  ShowTitle();
   if (!round_.Spinning()) return;
-  const auto settled = round_.Tick(economy_, random_);
+  const auto settled = round_.Tick(random_);
   ShowReels();
   if (!settled) return;
+  ShowButtons();
+  // The box opens from the event loop, after this slot has returned: a timer
+  // does not fire again while its own slot runs, and the title must keep
+  // following the money while the box is open.
+  QMetaObject::invokeMethod(
+      this, [this, text = QString::fromStdString(settled->message)] { Announce(text); }, Qt::QueuedConnection);
+}
+
+void PoboSlotDlg::Announce(const QString& text) {
+  if (!round_.Announcing()) return;  // the machine was left meanwhile, and has paid
+  ask_(text, this);
+  CloseRound();
+}
+
+void PoboSlotDlg::CloseRound() {
+  if (!round_.Announcing()) return;
+  round_.CloseRound(economy_);
   ShowStake();
   ShowButtons();
-  ask_(QString::fromStdString(settled->message), this);
+  ShowTitle();
+}
+
+void PoboSlotDlg::ShowTitle() {
+  setWindowTitle(QStringLiteral("ポボゴムスロットマシーン 残高：%1ペコグスタ").arg(economy_.GetMoney()));
 }
 
 void PoboSlotDlg::ShowReels() {

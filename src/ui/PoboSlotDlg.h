@@ -15,7 +15,10 @@ namespace kivora {
 
 // ポボゴム's slot machine, "ポボゴムスロットマシーン". The rules of a round
 // live in SlotRound; this shows the reels, the stake and the balance (in the
-// title, twenty times a second) and passes the buttons on.
+// title, twenty times a second, also while ポボゴム's box is open) and passes
+// the buttons on. A settled round is told first; only when his box closes
+// does the stake go back to 0 and the winnings come in. Leaving the machine
+// before that still pays them.
 class PoboSlotDlg : public GameDialog {
   Q_OBJECT
 public:
@@ -23,6 +26,7 @@ public:
 
   // The reels are drawn from `random`, the window thread's generator.
   PoboSlotDlg(Economy& economy, Random& random, QWidget* owner = nullptr);
+  ~PoboSlotDlg() override;
 
   void SetAsker(QuestionAsker asker) { ask_ = std::move(asker); }
 
@@ -42,8 +46,13 @@ public slots:
   void Start();  // スタート
   void Stop();   // ストップ
   void Tick();   // the 50 ms timer
+  void done(int result) override;
 
 private:
+  // Shows ポボゴム's word on a settled round, then closes the round.
+  void Announce(const QString& text);
+  void CloseRound();
+  void ShowTitle();
   void ShowReels();
   void ShowStake();
   void ShowButtons();

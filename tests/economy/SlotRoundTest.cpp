@@ -79,15 +79,23 @@ TEST(SlotRoundTest, StartRefusedWhenTheMoneyFell) {
   round.Raise(economy.GetMoney());
   economy.SubMoney(250);  // the leader came by
   EXPECT_EQ(round.Start(economy), std::optional<std::string>("掛けるだけのペコグスタがねーぜ"));
+  // While ポボゴム says so, the stake stands and nothing can be pressed.
+  EXPECT_TRUE(round.Announcing());
+  EXPECT_EQ(round.Bet(), 200u);
+  EXPECT_FALSE(round.CanStart());
+  EXPECT_FALSE(round.CanRaise());
+  EXPECT_FALSE(round.Raise(economy.GetMoney()));
+  EXPECT_FALSE(round.Spinning());
+  round.CloseRound(economy);
+  EXPECT_FALSE(round.Announcing());
   EXPECT_EQ(round.Bet(), 0u);
   EXPECT_FALSE(round.CanStart());
   EXPECT_TRUE(round.CanRaise());
-  EXPECT_FALSE(round.Spinning());
   EXPECT_EQ(economy.GetMoney(), 50u);
 }
 
 TEST(SlotRoundTest, RoundTurnsTwiceAfterStopAndSettlesTheLastDraw) {
-  SetRandomState(4242);
+  Random random(4242);
   Economy economy(1000, 0, 0, 0);
   SlotRound round;
   for (int i = 0; i < 3; ++i) round.Raise(economy.GetMoney());
@@ -98,33 +106,43 @@ TEST(SlotRoundTest, RoundTurnsTwiceAfterStopAndSettlesTheLastDraw) {
   EXPECT_FALSE(round.CanRaise());
   EXPECT_FALSE(round.CanStart());
 
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(round.Tick(economy), std::nullopt);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(round.Tick(random), std::nullopt);
   round.Stop();
   EXPECT_FALSE(round.CanStop());
   // Predict the two remaining turns from the same generator.
-  const std::uint32_t state = GetRandomState();
+  Random copy = random;
   SlotRound::Reels expected{};
   for (int turn = 0; turn < 2; ++turn) {
-    for (auto& r : expected) r = randomRange(0, 5);
+    for (auto& r : expected) r = randomRange(copy, 0, 5);
   }
-  SetRandomState(state);
-  EXPECT_EQ(round.Tick(economy), std::nullopt);
-  const auto settled = round.Tick(economy);
+  EXPECT_EQ(round.Tick(random), std::nullopt);
+  const auto settled = round.Tick(random);
   ASSERT_TRUE(settled.has_value());
   EXPECT_EQ(round.CurrentReels(), expected);
   EXPECT_EQ(*settled, SlotRound::Settle(expected, 300));
+  // First ポボゴム's word: the stake stands, the winnings are owed, not paid.
+  EXPECT_TRUE(round.Announcing());
+  EXPECT_EQ(round.Owed(), settled->payout);
+  EXPECT_EQ(economy.GetMoney(), 700u);
+  EXPECT_EQ(round.Bet(), 300u);
+  EXPECT_FALSE(round.Spinning());
+  EXPECT_FALSE(round.CanStart() || round.CanStop() || round.CanRaise());
+  EXPECT_EQ(round.Tick(random), std::nullopt);  // no second settling
+  // Then the stake goes and the winnings come, once.
+  round.CloseRound(economy);
+  round.CloseRound(economy);
   EXPECT_EQ(economy.GetMoney(), 700u + settled->payout);
   EXPECT_EQ(round.Bet(), 0u);
-  EXPECT_FALSE(round.Spinning());
+  EXPECT_EQ(round.Owed(), 0u);
   EXPECT_FALSE(round.CanStart());
   EXPECT_FALSE(round.CanStop());
   EXPECT_TRUE(round.CanRaise());
-  EXPECT_EQ(round.Tick(economy), std::nullopt);  // idle: the reels stay put
+  EXPECT_EQ(round.Tick(random), std::nullopt);  // idle: the reels stay put
   EXPECT_EQ(round.CurrentReels(), expected);
 }
 
 TEST(SlotRoundTest, PaysBackAboutTwoThirdsOverManyRounds) {
-  SetRandomState(99);
+  Random random(99);
   Economy economy(2'000'000'000u, 0, 0, 0);
   const int rounds = 20000;
   std::uint64_t paid = 0;
@@ -133,8 +151,8 @@ TEST(SlotRoundTest, PaysBackAboutTwoThirdsOverManyRounds) {
     round.Raise(economy.GetMoney());
     round.Start(economy);
     round.Stop();
-    round.Tick(economy);
-    const auto s = round.Tick(economy);
+    round.Tick(random);
+    const auto s = round.Tick(random);
     ASSERT_TRUE(s.has_value());
     paid += s->payout;
   }

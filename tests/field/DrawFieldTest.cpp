@@ -90,7 +90,7 @@ TEST(DrawFieldTest, WallsAreFilledRectangles) {
     test::TestField tf;
     tf.AddWall(c.x, c.y, c.w, c.h);
     Canvas canvas(320, 320);
-    DrawField(canvas, tf.field.fieldList, pics.cache, nullptr, kWallBrush);
+    DrawField(canvas, tf.field.fieldList, FieldPictures{}, kWallBrush);
     EXPECT_EQ(BoxOf(canvas, kWallBrush), c.box) << c.x << "," << c.y << " " << c.w << "x" << c.h;
   }
 }
@@ -104,7 +104,7 @@ TEST(DrawFieldTest, EachKindItsPictureCentred) {
   AddBullet(tf, -3000, -3000);   // 130, 190
   tf.AddPart(9999, -9999);       // 259, 259
   Canvas canvas(320, 320);
-  DrawField(canvas, tf.field, pics.cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(pics.cache));
   EXPECT_EQ(BoxOf(canvas, kPlayer), (std::array<int, 4>{158, 159, 160, 161}));
   EXPECT_EQ(BoxOf(canvas, kRival), (std::array<int, 4>{209, 109, 211, 111}));
   EXPECT_EQ(BoxOf(canvas, kBullet), (std::array<int, 4>{129, 189, 131, 191}));
@@ -119,10 +119,10 @@ TEST(DrawFieldTest, LaterObjectsCoverEarlierOnes) {
   tf.AddWall(0, 0, 100, 100);
   tf.Unit(test::PlainSpec(), 1, 0, 0);
   Canvas canvas(320, 320);
-  DrawField(canvas, tf.field, pics.cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(pics.cache));
   EXPECT_EQ(canvas.At(160, 160), kPlayer);
   tf.AddPart(0, 0);
-  DrawField(canvas, tf.field, pics.cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(pics.cache));
   EXPECT_EQ(canvas.At(160, 160), kPart);
 }
 
@@ -132,9 +132,9 @@ TEST(DrawFieldTest, WithoutBackgroundEarlierFramesStay) {
   test::TestField tf;
   Bullette* b = AddBullet(tf, 0, 0);
   Canvas canvas(320, 320);
-  DrawField(canvas, tf.field, pics.cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(pics.cache));
   b->x = 1000;
-  DrawField(canvas, tf.field, pics.cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(pics.cache));
   EXPECT_EQ(canvas.At(160, 160), kBullet);  // the trail
   EXPECT_EQ(canvas.At(170, 160), kBullet);
   EXPECT_EQ(canvas.At(300, 300), kWhite);
@@ -146,26 +146,41 @@ TEST(DrawFieldTest, SmallBackgroundLeavesTheRestAlone) {
   test::TestField tf;
   Canvas canvas(320, 320);
   canvas.Fill(kRival);
-  DrawField(canvas, tf.field, pics.cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(pics.cache));
   EXPECT_EQ(BoxOf(canvas, kBg), (std::array<int, 4>{150, 150, 169, 169}));
   EXPECT_EQ(canvas.At(0, 0), kRival);
 }
 
-TEST(DrawFieldTest, MissingPicturesDrawPlainMarkersUntilTheFileComes) {
+// Frames draw with what was gathered when drawing started: a missing picture
+// stays a marker without its file being looked for again each frame, and a
+// file that comes later shows from the next gathering on.
+TEST(DrawFieldTest, MissingPicturesDrawPlainMarkersUntilGatheredAgain) {
   test::TempDir empty;
   PictureCache cache(empty.Path());
   test::TestField tf;
   tf.Unit(test::PlainSpec(), 1, 0, 0);  // 400 x 400: a 4 x 4 square
   AddBullet(tf, 5000, 0);                // 100 x 100: the smallest square, 3 x 3
+  const FieldPictures atStart = FieldPictures::Gather(cache);
+  EXPECT_EQ(atStart.background, nullptr);
   Canvas canvas(320, 320);
-  DrawField(canvas, tf.field, cache);
+  DrawField(canvas, tf.field, atStart);
   EXPECT_EQ(BoxOf(canvas, MarkerColourOfKind(1)), (std::array<int, 4>{158, 158, 161, 161}));
   EXPECT_EQ(BoxOf(canvas, MarkerColourOfKind(4)), (std::array<int, 4>{209, 159, 211, 161}));
 
   empty.Write("kivo1.bmp", SolidBmp(3, 3, kPlayer));
+  empty.Write("bg.bmp", SolidBmp(320, 320, kBg));
   canvas.Whiten();
-  DrawField(canvas, tf.field, cache);
+  DrawField(canvas, tf.field, atStart);
+  EXPECT_EQ(BoxOf(canvas, MarkerColourOfKind(1)), (std::array<int, 4>{158, 158, 161, 161}));
+  EXPECT_EQ(canvas.At(0, 0), kWhite);
+  EXPECT_EQ(cache.Size(), 0u);  // nothing was read while drawing
+
+  const FieldPictures later = FieldPictures::Gather(cache);
+  EXPECT_EQ(later.ofKind[kKindWall], nullptr);  // walls are rectangles: wall.bmp is never read
+  DrawField(canvas, tf.field, later);
   EXPECT_EQ(BoxOf(canvas, kPlayer), (std::array<int, 4>{159, 159, 161, 161}));
+  EXPECT_EQ(canvas.At(0, 0), kBg);
+  EXPECT_EQ(BoxOf(canvas, MarkerColourOfKind(4)), (std::array<int, 4>{209, 159, 211, 161}));
 }
 
 TEST(DrawFieldTest, ArenaSpritesShowTheFloorThroughTheirMasks) {
@@ -178,7 +193,7 @@ TEST(DrawFieldTest, ArenaSpritesShowTheFloorThroughTheirMasks) {
   test::TestField tf;
   tf.Unit(test::PlainSpec(), 1, 0, 0);
   Canvas canvas(320, 320);
-  DrawField(canvas, tf.field, cache);
+  DrawField(canvas, tf.field, FieldPictures::Gather(cache));
   const int left = 160 - unit->Width() / 2, top = 160 - unit->Height() / 2;
   for (int y = 0; y < unit->Height(); ++y) {
     for (int x = 0; x < unit->Width(); ++x) {

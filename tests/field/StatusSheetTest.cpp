@@ -131,6 +131,34 @@ TEST(StatusSheetTest, SheetOfAUnitReadsItsFieldsAndConvertsItsModelName) {
   EXPECT_EQ(SheetOf(*unit).command, "SCRIPT");
 }
 
+// A unit destroyed in battle stays selected with its last values; only its
+// 実行 line changes, so the player sees it no longer runs. One hit point
+// short of that, the sheet is that of any live unit.
+TEST(StatusSheetTest, AFallenUnitIsMarkedOnItsExecuteLineOnly) {
+  test::TestField f;
+  const OKEspec spec = test::PlainSpec();
+  OKE* unit = f.Unit(spec, 1, 0, 0);
+  test::Give(*unit, test::Program({[](EE&) {}}));
+  unit->hp = 1;
+  const UnitSheet live = SheetOf(*unit);
+  unit->hp = 0;
+  const UnitSheet fallen = SheetOf(*unit);
+  EXPECT_FALSE(live.fallen);
+  EXPECT_TRUE(fallen.fallen);
+
+  const auto liveLines = Lines(StatusSheetText(0, 0, &live));
+  const auto fallenLines = Lines(StatusSheetText(0, 0, &fallen));
+  ASSERT_EQ(fallenLines.size(), 20u);
+  ASSERT_EQ(liveLines.size(), 20u);
+  EXPECT_EQ(liveLines[6], "実行<SCRIPT>");
+  EXPECT_EQ(fallenLines[6], "実行<撃破>");
+  EXPECT_EQ(fallenLines[5].substr(0, 5), "HP:0 ");
+  for (std::size_t i = 0; i < 20; ++i) {
+    if (i == 5 || i == 6) continue;
+    EXPECT_EQ(fallenLines[i], liveLines[i]) << i;
+  }
+}
+
 TEST(StatusSheetTest, ClickSelectsTheFirstUnitWhoseBoxHoldsThePoint) {
   test::TestField f;
   const OKEspec spec = test::PlainSpec();

@@ -82,7 +82,7 @@ TEST_F(LoadProgramTest, WhatLeavesTheUnitWithoutAProgram) {
     EXPECT_EQ(u->currentCommand, nullptr) << what;
   }
   LoadProgram(*u, good);
-  LoadProgram(*u, static_cast<const char*>(nullptr));
+  LoadProgram(*u, std::filesystem::path());  // no file at all
   EXPECT_EQ(u->firstCommand, nullptr);
   EXPECT_EQ(u->currentCommand, nullptr);
 }

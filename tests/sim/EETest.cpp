@@ -30,8 +30,8 @@ TEST(EETest, StateTableNamesAndPriorities) {
         EXPECT_STREQ(StateName(r.state), r.name) << r.state;
         EXPECT_EQ(StatePriorityOf(r.state), r.priority) << r.state;
     }
-    EXPECT_STREQ(StateName(21), "");
-    EXPECT_STREQ(StateName(-1), "");
+    EXPECT_STREQ(StateName(21), "?");
+    EXPECT_STREQ(StateName(-1), "?");
 }
 
 TEST(EETest, SetStateFollowsPriorityAndCountdown) {

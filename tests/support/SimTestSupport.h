@@ -84,6 +84,24 @@ struct TestField {
     }
 };
 
+// The same shared between threads, as the game window and the view see it.
+struct SharedTestField {
+    SharedTestField() { shared.Lock()->events = &pay; }
+    ~SharedTestField() { shared.Lock()->events = nullptr; }
+    Economy economy;
+    PayInto pay{economy};
+    SharedField shared;
+
+    OKE* Unit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
+              std::int32_t direction = 0) {
+        Ref<OKE> u = MakeRef<OKE>(team, spec);
+        u->x = x;
+        u->y = y;
+        u->direction = direction;
+        return shared.Lock()->Deploy(std::move(u));
+    }
+};
+
 // A command that runs a test's lambda; chains of them make programs.
 class ScriptCommand : public Command {
 public:

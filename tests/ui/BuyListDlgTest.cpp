@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
 #include "support/TempDir.h"
 #include "ui/BuyListDlg.h"
+#include "ui/ListText.h"
 #include "ui/NewSoftDlg.h"
 #include "ui/ScriptedAsker.h"
 
@@ -44,7 +47,7 @@ const std::string kList =
     "\r\n"
     "odd.spc,-5,negative price\r\n";
 
-TEST(BuyListDlgTest, OpensWithTheValidRowsAndNothingSelected) {
+TEST(BuyListDlgTest, OpensWithTheValidRowsAndTheFirstChosen) {
   Warehouse w(kList);
   EXPECT_EQ(w.dlg->windowTitle(), QStringLiteral("ＯＫＥ倉庫"));
   ASSERT_EQ(w.dlg->List()->count(), 3);
@@ -55,11 +58,34 @@ TEST(BuyListDlgTest, OpensWithTheValidRowsAndNothingSelected) {
   EXPECT_TRUE(w.dlg->BuyButton()->isDefault());
   EXPECT_EQ(w.dlg->CancelButton()->text(), QStringLiteral("中止"));
   EXPECT_EQ(w.dlg->Selection(), 0);
-  EXPECT_TRUE(w.dlg->List()->selectedItems().isEmpty());
+  EXPECT_EQ(SelectedRow(*w.dlg->List()), 0);
+  EXPECT_EQ(w.dlg->List()->currentRow(), 0);
+}
+
+// The row drawn as chosen is the one bought, and one key press moves one
+// row, also right after the list took the keyboard focus.
+TEST(BuyListDlgTest, TheRowShownChosenIsTheOneBought) {
+  for (const int downs : {0, 1, 2}) {
+    Warehouse w(kList, 5000);
+    QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(w.dlg->List(), &focus);
+    for (int i = 0; i < downs; ++i) QTest::keyClick(w.dlg->List(), Qt::Key_Down);
+    EXPECT_EQ(SelectedRow(*w.dlg->List()), downs);
+    EXPECT_EQ(w.dlg->List()->currentRow(), downs);
+    w.Buy();
+    ASSERT_EQ(w.asker.texts.size(), 1) << downs;
+    if (downs < 2) {
+      EXPECT_EQ(w.dlg->result(), QDialog::Accepted) << downs;
+      EXPECT_EQ(w.dlg->ChosenRow().specFile, downs == 0 ? "scout.spc" : "gunner.spc");
+    } else {
+      EXPECT_EQ(w.asker.texts[0], kShort);  // the negative price
+    }
+  }
 }
 
 TEST(BuyListDlgTest, BuyingWithoutASelectionDoesNothing) {
   Warehouse w(kList);
+  w.dlg->List()->clearSelection();
   w.Buy();
   EXPECT_TRUE(w.asker.texts.isEmpty());
   EXPECT_TRUE(w.Open());

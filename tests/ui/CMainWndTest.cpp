@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QMenu>
@@ -58,6 +59,16 @@ TEST_F(CMainWndTest, FixedClientAreaWithChildrenInPlace) {
   EXPECT_EQ(window->MessageLog()->geometry(), QRect(0, 321, 640, 79));
   EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(window->minimumSize(), window->maximumSize());
+}
+
+// The one-pixel gaps between the field, the status sheet and the log show
+// the window's own background, not the toolkit's grey.
+TEST_F(CMainWndTest, GapsBetweenTheChildrenShowTheWindowBackground) {
+  window->show();
+  const QImage client = window->centralWidget()->grab().toImage();
+  const QPoint gaps[] = {{320, 0}, {320, 160}, {320, 319}, {0, 320}, {320, 320}, {639, 320}};
+  for (const QPoint& p : gaps) EXPECT_EQ(client.pixel(p), CMainWnd::kBackground) << p.x() << "," << p.y();
+  EXPECT_NE(client.pixel(480, 100), CMainWnd::kBackground);  // the sheet itself is paper white
 }
 
 TEST_F(CMainWndTest, MenuHasTheFileMenuAndThreeCommandsOnTheBar) {
@@ -143,15 +154,11 @@ using test::Click;
 
 TEST_F(CMainWndTest, ClickOnTheFieldSelectsAndRightClickClears) {
   // In the corner of the view, beyond where rivals are placed.
-  Ref<OKE> made = OKE::Create(1, "standard.spc", game.specs);
+  Ref<OKE> made = game.battle.NewUnit(1, "standard.spc");
   ASSERT_TRUE(made);
   made->x = 15800;
   made->y = -15800;
-  OKE* unit = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(game.field.lock);
-    unit = game.field.Deploy(std::move(made));
-  }
+  OKE* unit = game.battle.Lock()->Deploy(std::move(made));
   Click(window->FieldView(), Qt::LeftButton, QPoint(100, 5));  // empty ground
   EXPECT_EQ(window->StatusView()->Selected(), nullptr);
   Click(window->FieldView(), Qt::LeftButton, QPoint(318, 318));
@@ -188,7 +195,7 @@ TEST_F(CMainWndTest, CancelledPurchasePlacesAndLogsNothing) {
   }
   EXPECT_EQ(window->MessageLog()->count(), 0);
   EXPECT_EQ(game.economy.GetMoney(), 1000u);
-  EXPECT_EQ(game.field.playerUnitCount, 0);
+  EXPECT_EQ(game.battle.Lock()->playerUnitCount, 0);
   EXPECT_EQ(window->StatusView()->Selected(), nullptr);
 }
 
@@ -217,14 +224,11 @@ TEST(CMainWndPurchaseTest, PurchasePlacesSelectsAndLogsTheUnit) {
     EXPECT_EQ(unit->Kind(), 1);
     EXPECT_EQ(unit->spec->name, "scout.spc");
     EXPECT_EQ(window.MessageLog()->currentItem()->text(), QString::fromUtf8("ＯＫＥを配置しました"));
-    EXPECT_EQ(game.field.playerUnitCount, 1);
-    {
-      auto program = unit->LockProgram();
-      EXPECT_EQ(unit->firstCommand != nullptr, c.withProgram);
-    }
-    std::lock_guard<std::mutex> lock(game.field.lock);
-    EXPECT_EQ(game.field.unitList.back(), unit);
-    EXPECT_GE(game.field.fieldList.IndexOf(unit), 0);
+    const auto field = game.battle.Lock();
+    EXPECT_EQ(field->playerUnitCount, 1);
+    EXPECT_EQ(unit->firstCommand != nullptr, c.withProgram);
+    EXPECT_EQ(field->unitList.back(), unit);
+    EXPECT_GE(field->fieldList.IndexOf(unit), 0);
   }
 }
 
@@ -270,10 +274,10 @@ TEST(CMainWndCampaignTest, UnreadableMapIsToldAndTheGameGoesOn) {
   CMainWnd& window = game.Open();
   EXPECT_EQ(player.Answered(), 1);
   EXPECT_TRUE(player.texts.contains(QString::fromUtf8("マップファイルが読み込めません")));
-  std::lock_guard<std::mutex> lock(game.field.lock);
+  const auto field = game.battle.Lock();
   // Ten random walls, ten parts and the rival's first unit.
-  EXPECT_GE(game.field.fieldList.Count(), 20);
-  EXPECT_EQ(game.field.unitList.size(), 1u);
+  EXPECT_GE(field->fieldList.Count(), 20);
+  EXPECT_EQ(field->unitList.size(), 1u);
   EXPECT_TRUE(window.FieldView()->Loop().Running());
 }
 

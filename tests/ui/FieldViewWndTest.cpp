@@ -7,9 +7,7 @@
 #include <optional>
 #include <utility>
 
-#include "field/PictureCache.h"
-#include "sim/OKEspec.h"
-#include "support/SimTestSupport.h"
+#include "game/Battle.h"
 #include "support/TempDir.h"
 #include "ui/UiTestSupport.h"
 
@@ -23,11 +21,8 @@ TEST(FieldViewWndTest, LeftClickSelectsAtTheFieldPointRightClickClears) {
   int clears = 0;
   test::TempDir dir;
   dir.Write("map.txt", "");
-  test::ScopedWorkingDir cwd(dir.Path());
-  test::TestField f;
-  SpecTable specs;
-  PictureCache pictures;
-  FieldViewWnd view(f.field, specs, pictures,
+  Battle battle(dir.Path());
+  FieldViewWnd view(battle,
                     {[&](std::int32_t x, std::int32_t y) { selected = {x, y}; }, [&] { ++clears; }}, nullptr);
   view.show();
   struct Case {

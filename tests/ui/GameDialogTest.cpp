@@ -8,7 +8,11 @@
 #include <functional>
 #include <memory>
 
+#include "base/Random.h"
+#include "support/TempDir.h"
+#include "ui/BuyListDlg.h"
 #include "ui/LoanTousyuDlg.h"
+#include "ui/NewSoftDlg.h"
 #include "ui/PoboQuestion.h"
 #include "ui/PoboSlotDlg.h"
 
@@ -55,10 +59,60 @@ TEST(GameDialogTest, EnterAtOpeningPressesTheDefault) {
   PoboQuestion box(QStringLiteral("終了してもいいのかい？"));
   QTimer::singleShot(0, [&] { QTest::keyClick(box.focusWidget(), Qt::Key_Return); });
   EXPECT_EQ(box.exec(), QDialog::Accepted);
-  PoboSlotDlg slot(economy);
+  Random random;
+  PoboSlotDlg slot(economy, random);
   QTimer::singleShot(0, [&] { QTest::keyClick(slot.focusWidget(), Qt::Key_Return); });
   EXPECT_EQ(slot.exec(), QDialog::Rejected);
   EXPECT_EQ(economy.GetMoney(), 1000u);
+}
+
+// Escape leaves every dialog as its Cancel button would, whichever widget
+// has the focus, and also when the window system still reports the Alt of
+// the menu key that opened the dialog (as X does after Alt+M or Alt+L).
+TEST(GameDialogTest, EscapeCancelsEveryDialog) {
+  test::TempDir dir;
+  dir.Write("buylist.txt", "scout.spc,100,scout\n");
+  dir.Write("hunter.prg", "# hunter\n");
+  Random random;
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<QDialog>(Economy&)> make;
+  };
+  const Case cases[] = {
+      {"question", [](Economy&) { return std::make_unique<PoboQuestion>(QStringLiteral("購入してもいいのかい？")); }},
+      {"slot machine",
+       [&](Economy& e) {
+         auto d = std::make_unique<PoboSlotDlg>(e, random);
+         d->RaiseButton()->click();
+         return d;
+       }},
+      {"loan",
+       [](Economy& e) {
+         auto d = std::make_unique<LoanTousyuDlg>(e);
+         d->RaiseButton()->click();
+         return d;
+       }},
+      {"warehouse",
+       [&](Economy& e) {
+         return std::make_unique<BuyListDlg>(e, dir.Path(), [](const std::string&) { return true; });
+       }},
+      {"software", [&](Economy&) { return std::make_unique<NewSoftDlg>(dir.Path()); }},
+  };
+  for (const Case& c : cases) {
+    for (const Qt::KeyboardModifiers held : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::AltModifier)}) {
+      Economy economy(1000, 0, 1000, 0);
+      std::unique_ptr<QDialog> dlg = c.make(economy);
+      QTimer::singleShot(0, [&] {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dlg.get();
+        QTest::keyClick(target, Qt::Key_Escape, held);
+      });
+      // A dialog that ignored the key is ended with -1 after two seconds.
+      QTimer::singleShot(2000, dlg.get(), [&] { dlg->done(-1); });
+      EXPECT_EQ(dlg->exec(), QDialog::Rejected) << c.name << " " << held.toInt();
+      EXPECT_EQ(economy.GetMoney(), 1000u) << c.name;
+      EXPECT_EQ(economy.GetDebt(), 0u) << c.name;
+    }
+  }
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ TEST(GameWindowThreadTest, WindowThreadWorksTheFieldWhileTheBattleTicks) {
 
     std::vector<std::pair<std::int32_t, std::int32_t>> spots;
     {
-      std::lock_guard<std::mutex> lock(game.field.lock);
-      for (const OKE* unit : game.field.unitList) spots.emplace_back(unit->x, unit->y);
+      const auto field = game.battle.Lock();
+      for (const OKE* unit : field->unitList) spots.emplace_back(unit->x, unit->y);
     }
     for (const auto& [x, y] : spots) {
       window.SelectAt(x, y);

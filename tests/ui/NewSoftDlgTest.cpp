@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -39,6 +41,29 @@ TEST(NewSoftDlgTest, ListsProgramsWithFirstLinesSortedByName) {
   EXPECT_EQ(s.dlg->List()->item(0)->text(), QStringLiteral("Brawler.PRG\tMOVE,100"));
   EXPECT_EQ(s.dlg->List()->item(1)->text(), QStringLiteral("empty.prg\t"));
   EXPECT_EQ(s.dlg->List()->item(2)->text(), QStringLiteral("sniper.prg\t# スナイパー"));
+}
+
+// Nothing is chosen at opening, and nothing looks chosen, also once the
+// list has the keyboard focus; the first Down chooses the first program,
+// the next one the second.
+TEST(NewSoftDlgTest, NothingLooksChosenUntilThePlayerChooses) {
+  SoftwareShelf s;
+  s.dir.Write("a.prg", "A\n");
+  s.dir.Write("b.prg", "B\n");
+  s.Open();
+  QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+  QApplication::sendEvent(s.dlg->List(), &focus);
+  EXPECT_EQ(s.dlg->List()->currentRow(), -1);
+  EXPECT_EQ(SelectedRow(*s.dlg->List()), -1);
+  s.dlg->InstallButton()->click();
+  EXPECT_TRUE(s.asker.texts.isEmpty());
+  QTest::keyClick(s.dlg->List(), Qt::Key_Down);
+  EXPECT_EQ(SelectedRow(*s.dlg->List()), 0);
+  QTest::keyClick(s.dlg->List(), Qt::Key_Down);
+  EXPECT_EQ(SelectedRow(*s.dlg->List()), 1);
+  EXPECT_EQ(s.dlg->List()->currentRow(), 1);
+  s.dlg->InstallButton()->click();
+  EXPECT_EQ(s.dlg->SoftwareName(), "b.prg");
 }
 
 TEST(NewSoftDlgTest, NoProgramsOnlyLetsThePlayerDecline) {

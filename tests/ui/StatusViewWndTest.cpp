@@ -28,9 +28,9 @@ QAction* CheckedItem(QMenu& menu) {
 }
 
 TEST(StatusViewWndTest, PopupListsTenIntervalsAndChecksTheCurrentOne) {
-  test::TestField f;
+  test::SharedTestField f;
   test::TestClock clock;
-  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.shared, f.economy, clock.Fn(), nullptr);
   EXPECT_EQ(view.RefreshInterval(), 1000);
 
   std::unique_ptr<QMenu> menu(view.BuildIntervalMenu());
@@ -62,9 +62,9 @@ TEST(StatusViewWndTest, PopupListsTenIntervalsAndChecksTheCurrentOne) {
 }
 
 TEST(StatusViewWndTest, PopupMarksOnlyTheCurrentInterval) {
-  test::TestField f;
+  test::SharedTestField f;
   test::TestClock clock;
-  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.shared, f.economy, clock.Fn(), nullptr);
   for (int id : {1010, 1003, 1001}) {
     view.OnIntervalCommand(id);
     std::unique_ptr<QMenu> menu(view.BuildIntervalMenu());
@@ -77,10 +77,10 @@ TEST(StatusViewWndTest, PopupMarksOnlyTheCurrentInterval) {
 }
 
 TEST(StatusViewWndTest, RefreshRepaintsOnceTheIntervalHasPassedAcrossTheWrap) {
-  test::TestField f;
+  test::SharedTestField f;
   test::TestClock clock;
   clock.now = 0xFFFFFFC0u;
-  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.shared, f.economy, clock.Fn(), nullptr);
   view.OnIntervalCommand(1001);  // 100 ms, counted from the last timed repaint
   clock.now += 99;
   EXPECT_FALSE(view.Refresh());
@@ -92,9 +92,9 @@ TEST(StatusViewWndTest, RefreshRepaintsOnceTheIntervalHasPassedAcrossTheWrap) {
 }
 
 TEST(StatusViewWndTest, SelectionByPointByPurchaseAndClear) {
-  test::TestField f;
+  test::SharedTestField f;
   test::TestClock clock;
-  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.shared, f.economy, clock.Fn(), nullptr);
   const std::string heads = "残金:      1000ペコグスタ\nポボゴム:         0ポイント\n---- * ----\n";
   EXPECT_EQ(view.SheetText(), heads);
 
@@ -127,18 +127,15 @@ TEST(StatusViewWndTest, SelectionByPointByPurchaseAndClear) {
 }
 
 TEST(StatusViewWndTest, FallenUnitStaysSelectedWithItsLastValues) {
-  test::TestField f;
+  test::SharedTestField f;
   test::TestClock clock;
-  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.shared, f.economy, clock.Fn(), nullptr);
   const OKEspec spec = test::PlainSpec();  // units keep a pointer to their model
   OKE* unit = f.Unit(spec, 1, 0, 0);
   view.Select(unit);
   unit->hp = 0;
-  {
-    std::lock_guard<std::mutex> lock(f.field.lock);
-    WorldStep(f.field);
-  }
-  EXPECT_TRUE(f.field.unitList.empty());
+  WorldStep(*f.shared.Lock());
+  EXPECT_TRUE(f.shared.Lock()->unitList.empty());
   ASSERT_EQ(view.Selected(), unit);
   EXPECT_EQ(unit->RefCount(), 1);  // only the view keeps it now
   EXPECT_NE(view.SheetText().find("HP:0  武器:5 発"), std::string::npos);
@@ -148,9 +145,9 @@ TEST(StatusViewWndTest, FallenUnitStaysSelectedWithItsLastValues) {
 // The sheet of a selected unit is 20 lines of 16 pixels: the pair of the
 // last variables (M and Z) must reach the view, cut at the bottom at most.
 TEST(StatusViewWndTest, LastVariableLinesReachTheView) {
-  test::TestField f;
+  test::SharedTestField f;
   test::TestClock clock;
-  StatusViewWnd view(f.field, f.economy, clock.Fn(), nullptr);
+  StatusViewWnd view(f.shared, f.economy, clock.Fn(), nullptr);
   view.resize(319, 320);
   const OKEspec spec = test::PlainSpec();
   OKE* unit = f.Unit(spec, 1, 0, 0);

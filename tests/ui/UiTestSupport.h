@@ -17,9 +17,7 @@
 #include <memory>
 
 #include "economy/Economy.h"
-#include "field/PictureCache.h"
-#include "sim/Field.h"
-#include "sim/OKEspec.h"
+#include "game/Battle.h"
 #include "support/TempDir.h"
 #include "ui/CMainWnd.h"
 
@@ -105,7 +103,6 @@ struct GameFixture {
       for (const char* name : without) skip = skip || entry.path().filename() == name;
       if (!skip) fs::copy(entry.path(), dir.Path() / entry.path().filename(), fs::copy_options::recursive);
     }
-    cwd = std::make_unique<ScopedWorkingDir>(dir.Path());
   }
   ~GameFixture() {
     window.reset();  // stops the battle before the field goes
@@ -113,17 +110,14 @@ struct GameFixture {
 
   CMainWnd& Open(std::uint32_t start = 0x10000) {
     clock.now = start;
-    window = std::make_unique<CMainWnd>(economy, field, specs, pictures, clock.Fn());
+    window = std::make_unique<CMainWnd>(battle, clock.Fn());
     return *window;
   }
 
   TempDir dir;
-  std::unique_ptr<ScopedWorkingDir> cwd;
   TestClock clock;
-  Economy economy;
-  SpecTable specs;
-  PictureCache pictures;
-  Field field{economy};
+  Battle battle{dir.Path()};
+  Economy& economy = battle.GetEconomy();
   std::unique_ptr<CMainWnd> window;
 };
 

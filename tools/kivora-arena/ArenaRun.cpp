@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -77,7 +78,10 @@ public:
   }
 
   bool Write(std::uint64_t tick, const Field& field, std::FILE* err) {
-    DrawField(canvas_, field, pictures_);
+    // Gathered with the first frame, as the game's view does when its
+    // thread starts: later frames read no file.
+    if (!gathered_) gathered_ = FieldPictures::Gather(pictures_);
+    DrawField(canvas_, field, *gathered_);
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06llu.bmp", static_cast<unsigned long long>(tick));
     const fs::path path = directory_ / name;
@@ -90,6 +94,7 @@ private:
   fs::path directory_;
   Canvas canvas_;
   PictureCache pictures_;
+  std::optional<FieldPictures> gathered_;
 };
 
 void PrintSide(std::FILE* out, const Field& field, int kind, const char* title,
