@@ -39,6 +39,9 @@ def parse_args():
     p.add_argument("--jobs", type=int, default=2, help="arena processes at a time (default 2)")
     p.add_argument("--programs", nargs="*", help="program files (default: every .prg of the directory)")
     p.add_argument("--models", nargs="*", help="model files (default: the buy list's, in its order)")
+    p.add_argument("--stretches", action="store_true",
+                   help="also list every stuck stretch of the player's unit, with the states and program "
+                        "counters seen in it")
     return p.parse_args()
 
 
@@ -50,27 +53,31 @@ def buy_list(directory):
             for raw in f:
                 fields = raw.rstrip(b"\r\n").split(b",")
                 if len(fields) >= 2 and fields[1].strip().isdigit():
-                    rows.append((fields[0].decode("ascii", "replace"), int(fields[1])))
+                    rows.append((os.fsdecode(fields[0]), int(fields[1])))
     except OSError:
         pass
     return rows
 
 
-def stuck_ticks(samples, stretch):
-    """Ticks inside motionless stretches of at least `stretch` ticks.
+def stuck_stretches(samples, stretch):
+    """(first, last) sample indices of the motionless stretches of at least
+    `stretch` ticks.
 
-    samples: (tick, pose) in tick order, one per traced tick while the unit
-    was on the field.  A stretch runs from the first to the last sample of a
-    run of equal poses."""
-    total = 0
+    samples: (tick, pose, ...) in tick order, one per traced tick while the
+    unit was on the field.  A stretch runs from the first to the last sample
+    of a run of equal poses."""
+    found = []
     start = 0
     for i in range(1, len(samples) + 1):
         if i == len(samples) or samples[i][1] != samples[start][1]:
-            length = samples[i - 1][0] - samples[start][0]
-            if length >= stretch:
-                total += length
+            if samples[i - 1][0] - samples[start][0] >= stretch:
+                found.append((start, i - 1))
             start = i
-    return total
+    return found
+
+
+def stuck_ticks(samples, stretch):
+    return sum(samples[b][0] - samples[a][0] for a, b in stuck_stretches(samples, stretch))
 
 
 def alive_ticks(samples):
@@ -118,12 +125,14 @@ def run_battle(job):
             if player is None and tick == 0 and kind == "1":
                 player = uid
             pose = (field_value(fields, "x"), field_value(fields, "y"), field_value(fields, "dir"))
-            tracks.setdefault(uid, []).append((tick, pose))
+            how = (field_value(fields, "st"), field_value(fields, "pc"), field_value(fields, "ammo"))
+            tracks.setdefault(uid, []).append((tick, pose, how))
             kinds[uid] = kind
             seen_this_tick.add(uid)
     last_tick_ids = seen_this_tick
     if proc.wait() != 0 or player is None:
-        raise RuntimeError("kivora-arena failed: " + " ".join(cmd))
+        raise RuntimeError("kivora-arena failed (exit status %d) for %s:%s, seed %d"
+                           % (proc.returncode, shown(model), shown(program), seed))
 
     mine = tracks[player]
     fell = player not in last_tick_ids
@@ -137,7 +146,29 @@ def run_battle(job):
         "rivals_fallen": sum(1 for uid in rivals if uid not in last_tick_ids),
         "rival_alive_ticks": sum(alive_ticks(tracks[uid]) for uid in rivals),
         "rival_stuck_ticks": sum(stuck_ticks(tracks[uid], stretch) for uid in rivals),
+        "stretches": [describe_stretch(mine[a:b + 1]) for a, b in stuck_stretches(mine, stretch)],
     }
+
+
+def describe_stretch(samples):
+    """'from-to x,y dir st=... pc=... ammo=...' with the distinct values seen."""
+    def seen(k):
+        return "/".join(sorted({s[2][k] for s in samples}, key=lambda v: (len(v), v)))
+    x, y, d = samples[0][1]
+    return "%d-%d x=%s y=%s dir=%s st=%s pc=%s ammo=%s" % (
+        samples[0][0], samples[-1][0], x, y, d, seen(0), seen(1), seen(2))
+
+
+def shown(name):
+    """A file name for printing: UTF-8 as it is, anything else read as
+    Shift-JIS (code page 932), control characters escaped as \\xNN."""
+    raw = os.fsencode(name)
+    try:
+        text = raw.decode("utf-8")
+    except UnicodeDecodeError:
+        text = raw.decode("cp932", "replace")
+    return "".join("\\x%02x" % ord(c) if (ord(c) < 0x20 and c != "\t") or 0x7F <= ord(c) <= 0x9F else c
+                   for c in text)
 
 
 def percent(part, whole):
@@ -167,7 +198,10 @@ def main():
     jobs = [(args.arena, directory, m, p, s, args.ticks, args.every, args.stretch)
             for p in programs for m in models for s in seeds]
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
-        results = list(pool.map(run_battle, jobs))
+        try:
+            results = list(pool.map(run_battle, jobs))
+        except RuntimeError as e:
+            sys.exit(str(e))
     by = {(r["program"], r["model"], r["seed"]): r for r in results}
 
     def pick(program=None, model=None):
@@ -183,40 +217,47 @@ def main():
     print("Stuck: share of the player's unit's alive time inside a stretch of >= %d ticks"
           % args.stretch)
     print("with the same x, y and dir.")
-    rows = [[p] + [share(pick(p, m)) for m in models] + [share(pick(p))] for p in programs]
+    rows = [[shown(p)] + [share(pick(p, m)) for m in models] + [share(pick(p))] for p in programs]
     rows.append(["all"] + [share(pick(model=m)) for m in models] + [share(results)])
-    print(table(["program"] + models + ["all"], rows))
+    print(table(["program"] + [shown(m) for m in models] + ["all"], rows))
     print()
 
     spc, price = cheapest
     print("Money earned by the player's unit in %d ticks with the cheapest model, %s%s:"
-          % (args.ticks, spc, " (price %d)" % price if price is not None else ""))
+          % (args.ticks, shown(spc), " (price %d)" % price if price is not None else ""))
     rows = []
     for p in programs:
         earned = [by[(p, spc, s)]["earned"] for s in seeds]
-        rows.append([p, "%d/%d" % (sum(1 for e in earned if e > 0), len(earned)),
+        rows.append([shown(p), "%d/%d" % (sum(1 for e in earned if e > 0), len(earned)),
                      int(statistics.median(earned)), int(statistics.mean(earned)),
                      " ".join(str(e) for e in earned)])
     print(table(["program", "seeds>0", "median", "mean", "per seed"], rows))
     print()
 
     print("Threat: the player's unit fell (of %d battles per program, all models; with %s),"
-          % (len(models) * len(seeds), spc))
+          % (len(models) * len(seeds), shown(spc)))
     print("rival units alive and fallen at the end (mean per battle), rivals' stuck share.")
     rows = []
     for p in programs + [None]:
         rs = pick(p)
         falls = [r["fell_at"] for r in rs if r["fell"]]
         cheap = [r for r in rs if r["model"] == spc]
-        rows.append([p or "all",
+        rows.append([shown(p) if p else "all",
                      "%d/%d" % (len(falls), len(rs)),
                      str(int(statistics.mean(falls))) if falls else "-",
                      "%d/%d" % (sum(1 for r in cheap if r["fell"]), len(cheap)),
                      "%.1f" % statistics.mean(r["rivals_alive"] for r in rs),
                      "%.1f" % statistics.mean(r["rivals_fallen"] for r in rs),
                      share(rs, "rival_stuck_ticks", "rival_alive_ticks")])
-    print(table(["program", "fell", "mean tick", "fell(" + spc + ")", "rivals alive", "rivals fallen",
+    print(table(["program", "fell", "mean tick", "fell(" + shown(spc) + ")", "rivals alive", "rivals fallen",
                  "rivals stuck"], rows))
+
+    if args.stretches:
+        print()
+        print("Stuck stretches of the player's unit:")
+        for r in results:
+            for text in r["stretches"]:
+                print("  %s %s seed %d: %s" % (shown(r["program"]), shown(r["model"]), r["seed"], text))
 
 
 if __name__ == "__main__":
