@@ -3,7 +3,7 @@
 // label (the game would skip them in silence), name itself on its first line
 // (the software dialog shows that line), and together they show every
 // keyword of the language.
-#include "lang/ProgramCheck.h"
+#include "kivora-check/ProgramCheck.h"
 
 #include <gtest/gtest.h>
 
