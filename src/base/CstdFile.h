@@ -16,6 +16,8 @@ public:
 
   FileException(Cause cause, std::string fileName, int osError = 0);
   const char* what() const noexcept override { return message_.c_str(); }
+  // What went wrong without the file's name ("file not found (No such file or directory)").
+  std::string Reason() const { return message_.substr(fileName.size() + 2); }
 
   Cause cause;
   std::string fileName;

@@ -11,6 +11,13 @@ namespace kivora {
 // U+FFFD. Inside the engine text stays in its bytes and is compared as bytes.
 std::string ToUtf8(std::string_view bytes);
 
+// ToUtf8, then every control character but the tab (U+0000..U+001F and
+// U+007F..U+009F) written as "\x" and two lower-case hexadecimal digits of
+// its code point: the form in which the command-line programs print any
+// text that comes from a data file or a command line, so that no file can
+// drive the terminal.
+std::string ForTerminal(std::string_view bytes);
+
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

@@ -9,17 +9,15 @@ namespace kivora {
 
 namespace {
 
-// Up to `count` lines of the file; fewer when it ends early, none when it
-// cannot be opened or read.
+constexpr std::size_t kSpecLines = 6 + kStateCount;
+
+// Up to `count` lines of the file; fewer when it ends early. Throws
+// FileException when it cannot be opened or read.
 std::vector<std::string> ReadLines(const std::filesystem::path& file, std::size_t count) {
     std::vector<std::string> lines;
-    try {
-        CstdFile in(file.string(), File::modeRead);
-        std::string line;
-        while (lines.size() < count && in.ReadString(line)) lines.push_back(line);
-    } catch (const FileException&) {
-        lines.clear();
-    }
+    CstdFile in(file.string(), File::modeRead);
+    std::string line;
+    while (lines.size() < count && in.ReadString(line)) lines.push_back(line);
     return lines;
 }
 
@@ -33,37 +31,76 @@ int ScanInts(const std::string& line, int expected, std::int32_t* out) {
     return expected;
 }
 
+// The numbers each of the first six lines holds.
+struct HeadLine {
+    int count;
+    const char* names;
+};
+constexpr HeadLine kHeadLines[6] = {
+    {1, "the level (commands per tick)"},
+    {5, "hit points, three unused, aim turn rate"},
+    {2, "armour in hundredths, stagger threshold"},
+    {4, "bullet power, bullet speed, bullet life, power lost per tick"},
+    {3, "ammunition, homing (1 = on), homing turn rate"},
+    {1, "close-combat power"},
+};
+
+int NumbersOnLine(std::size_t index) { return index < 6 ? kHeadLines[index].count : 1; }
+
+bool Fail(SpecFault* fault, std::int64_t line, std::string what) {
+    if (fault) *fault = SpecFault{line, std::move(what)};
+    return false;
+}
+
 }  // namespace
 
-bool LoadSpec(OKEspec& record, const std::filesystem::path& file) {
-    constexpr std::size_t kLines = 6 + kStateCount;
-    const std::vector<std::string> lines = ReadLines(file, kLines);
-    if (lines.size() < kLines) return false;
-
-    std::int32_t v[5];
-    if (ScanInts(lines[0], 1, v) != 1) return false;
-    record.level = v[0];
-    if (ScanInts(lines[1], 5, v) != 5) return false;
-    record.maxHp = v[0];  // the three numbers between are present but unused
-    record.aimTurnRate = v[4];
-    if (ScanInts(lines[2], 2, v) != 2) return false;
-    record.armour = v[0] / 100.0;
-    record.staggerThreshold = v[1];
-    if (ScanInts(lines[3], 4, v) != 4) return false;
-    record.bulletPower = v[0];
-    record.bulletSpeed = v[1];
-    record.bulletLife = v[2];
-    record.bulletPowerLoss = v[3];
-    if (ScanInts(lines[4], 3, v) != 3) return false;
-    record.ammunition = v[0];
-    record.homingBullets = v[1];
-    record.bulletTurnSpeed = v[2];
-    if (ScanInts(lines[5], 1, v) != 1) return false;
-    record.fightPower = v[0];
-    for (int s = 0; s < kStateCount; ++s) {
-        if (ScanInts(lines[6 + static_cast<std::size_t>(s)], 1, v) != 1) return false;
-        record.durations[static_cast<std::size_t>(s)] = v[0];
+std::string SpecLineContents(int line) {
+    if (line >= 1 && line <= 6) {
+        const HeadLine& h = kHeadLines[line - 1];
+        return std::to_string(h.count) + (h.count == 1 ? " number: " : " numbers: ") + h.names;
     }
+    if (line >= 7 && line <= static_cast<int>(kSpecLines)) {
+        const int state = line - 7;
+        return "1 number: the ticks of state " + std::to_string(state) + " (" + StateName(state) + ")";
+    }
+    return "nothing: a model has 27 lines";
+}
+
+bool LoadSpec(OKEspec& record, const std::filesystem::path& file, SpecFault* fault) {
+    std::vector<std::string> lines;
+    try {
+        lines = ReadLines(file, kSpecLines);
+    } catch (const FileException& e) {
+        return Fail(fault, 0, e.Reason());
+    }
+    // Every line is checked before any value is kept.
+    std::array<std::array<std::int32_t, 5>, kSpecLines> v{};
+    for (std::size_t i = 0; i < kSpecLines; ++i) {
+        const auto line = static_cast<std::int64_t>(i + 1);
+        if (i >= lines.size()) {
+            return Fail(fault, line,
+                        "the file ends after line " + std::to_string(lines.size()) + "; a model has 27 lines");
+        }
+        const int wanted = NumbersOnLine(i);
+        if (ScanInts(lines[i], wanted, v[i].data()) != wanted) {
+            return Fail(fault, line, "expected " + SpecLineContents(static_cast<int>(line)) +
+                                         (wanted > 1 ? ", separated by commas" : ""));
+        }
+    }
+    record.level = v[0][0];
+    record.maxHp = v[1][0];  // the three numbers between are present but unused
+    record.aimTurnRate = v[1][4];
+    record.armour = v[2][0] / 100.0;
+    record.staggerThreshold = v[2][1];
+    record.bulletPower = v[3][0];
+    record.bulletSpeed = v[3][1];
+    record.bulletLife = v[3][2];
+    record.bulletPowerLoss = v[3][3];
+    record.ammunition = v[4][0];
+    record.homingBullets = v[4][1];
+    record.bulletTurnSpeed = v[4][2];
+    record.fightPower = v[5][0];
+    for (std::size_t s = 0; s < static_cast<std::size_t>(kStateCount); ++s) record.durations[s] = v[6 + s][0];
     record.name = file.string();
     return true;
 }

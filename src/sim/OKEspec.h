@@ -30,11 +30,21 @@ struct OKEspec {
     std::int32_t level = 3;
 };
 
+// Why a model file cannot be loaded, for the tools that tell its author.
+struct SpecFault {
+    std::int64_t line = 0;  // 1..27, the first line that is wrong; 0: the file as a whole
+    std::string what;       // in a few English words: what the line must hold, or why the file cannot be read
+};
+
 // Reads the model file `file` into `record` (its name becomes the file's
 // path as given). False when the file cannot be opened or read, has fewer
 // than 27 lines, or a line does not hold the numbers its place calls for;
-// the record is then of no further use.
-bool LoadSpec(OKEspec& record, const std::filesystem::path& file);
+// the record is then of no further use, and `fault` (when given) says why.
+bool LoadSpec(OKEspec& record, const std::filesystem::path& file, SpecFault* fault = nullptr);
+
+// What line `line` (1..27) of a model file holds, for the authors of models:
+// "5 numbers: hit points, three unused, aim turn rate".
+std::string SpecLineContents(int line);
 
 // The models of one data folder loaded so far, searched by exact file name.
 // Records are never removed or reloaded, so pointers to them stay valid for

@@ -86,8 +86,16 @@ TEST(OKEspecTest, EachLineMustHoldTheNumbersOfItsPattern) {
         std::vector<std::string> lines = GoodLines();
         lines[c.line] = c.text;
         OKEspec s;
-        EXPECT_EQ(LoadSpec(s, dir.Write("case.spc", Join(lines)).string()), c.loads) << c.what;
+        SpecFault fault;
+        EXPECT_EQ(LoadSpec(s, dir.Write("case.spc", Join(lines)).string(), &fault), c.loads) << c.what;
+        // A refusal names the line and what belongs there.
+        if (!c.loads) {
+            EXPECT_EQ(fault.line, c.line + 1) << c.what;
+            EXPECT_EQ(fault.what.rfind("expected " + SpecLineContents(c.line + 1), 0), 0u) << fault.what;
+        }
     }
+    EXPECT_EQ(SpecLineContents(3), "2 numbers: armour in hundredths, stagger threshold");
+    EXPECT_EQ(SpecLineContents(27), "1 number: the ticks of state 20 (被弾)");
 }
 
 TEST(OKEspecTest, NumbersOutside32BitsAreCutAsTheCLibraryDoes) {
@@ -117,9 +125,15 @@ TEST(OKEspecTest, ShortMissingOrUnreadableFilesFail) {
     std::vector<std::string> lines = GoodLines();
     lines.pop_back();
     OKEspec s;
-    EXPECT_FALSE(LoadSpec(s, dir.Write("short.spc", Join(lines)).string()));
-    EXPECT_FALSE(LoadSpec(s, (dir.Path() / "missing.spc").string()));
-    EXPECT_FALSE(LoadSpec(s, dir.MakeDir("folder.spc").string()));
+    SpecFault fault;
+    EXPECT_FALSE(LoadSpec(s, dir.Write("short.spc", Join(lines)).string(), &fault));
+    EXPECT_EQ(fault.line, 27);
+    EXPECT_EQ(fault.what, "the file ends after line 26; a model has 27 lines");
+    EXPECT_FALSE(LoadSpec(s, (dir.Path() / "missing.spc").string(), &fault));
+    EXPECT_EQ(fault.line, 0);
+    EXPECT_EQ(fault.what, "file not found (No such file or directory)");
+    EXPECT_FALSE(LoadSpec(s, dir.MakeDir("folder.spc").string(), &fault));
+    EXPECT_EQ(fault.what, "not a regular file");
     EXPECT_FALSE(LoadSpec(s, dir.Write("empty.spc", "").string()));
     // A line longer than the reader's 2048 bytes comes back in pieces, each
     // a line of its own: the file then holds too few good lines.
