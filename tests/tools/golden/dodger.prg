@@ -1,0 +1,23 @@
+# ‰ñ”ð‰®F”ò‚ñ‚Å‚­‚é’e‚ð‰¡‚Á”ò‚Ñ‚Å‚©‚í‚µ‚È‚ª‚çŒ‚‚¿•Ô‚·
+:top
+SEARCHB,120(0,360),dodge
+SEARCHE,300(0,360),shoot
+RANDOM,1/20,hop
+>top
+:dodge
+RANDOM,1/2,jl
+JUMPRIGHT
+>top
+:jl
+JUMPLEFT
+>top
+:shoot
+FIRE,300(0,360)
+>top
+:hop
+RANDOM,1/2,fw
+JUMPBACKWARD
+>top
+:fw
+JUMPFORWARD
+>top

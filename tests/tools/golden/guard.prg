@@ -1,0 +1,33 @@
+# Œì‰qF–¡•û‚Ì‚»‚Î‚ð—£‚ê‚¸A’e‚ðß–ñ‚µ‚È‚ª‚ç‰‡Œì‚·‚é
+VAR,H=5
+VAR,O=1
+:top
+GETINFO,A=WEAPON
+COND,A<=H,follow
+SEARCHE,250(0,360),shoot
+:follow
+SEARCHF,60(0,360),stay
+SEARCHF,500(0,50),fwd
+SEARCHF,500(-90,180),left
+SEARCHF,500(90,180),right
+GETINFO,D=DIR
+COND,D>=0,right
+>left
+:stay
+STOP
+>top
+:fwd
+FORWARD
+>top
+:left
+TURNLEFT
+>top
+:right
+TURNRIGHT
+>top
+# Œ‚‚Á‚½”‚ð”‚¦‚Ä‚¨‚­
+:shoot
+FIRE,250(0,360)
+VAR,S+O
+COND,S>=H,follow
+>top

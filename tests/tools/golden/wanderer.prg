@@ -1,0 +1,27 @@
+# ‹C‚Ü‚®‚êF‚Å‚½‚ç‚ß‚É•à‚«‰ñ‚èA‚½‚Ü‚ÉŒ‚‚Â
+:top
+VAR,C=0
+RANDOM,1/4,f
+RANDOM,1/3,b
+RANDOM,1/2,l
+RIGHT
+>wait
+:f
+FORWARD
+>wait
+:b
+BACKWARD
+>wait
+:l
+LEFT
+:wait
+VAR,C+1
+SEARCHE,200(0,120),shoot
+COND,C<=30,wait
+STOP
+-
+NOP
+>top
+:shoot
+FIRE,200(0,120)
+>wait
