@@ -48,19 +48,11 @@ void Bullette::Step(Field& field) {
     prevY = y;
     Integrate();
 
-    int i = 0;
-    while (EE* other = field.fieldList.NextOverlapping(i, *this)) {
-        if (other == owner) continue;
-        const int kind = other->Kind();
-        if (IsUnitKind(kind)) {
-            TakeDamage(static_cast<OKE&>(*other), power, this);
-            alive = 0;
-            break;
-        }
-        if (kind == kKindWall) {
-            alive = 0;
-            break;
-        }
+    // The first unit or wall in its way, its shooter aside: a unit takes the
+    // hit, a wall stops it.
+    if (EE* other = field.fieldList.FirstOverlapping(*this, kUnitKinds | KindBit(kKindWall), owner)) {
+        if (IsUnitKind(other->Kind())) TakeDamage(static_cast<OKE&>(*other), power, this);
+        alive = 0;
     }
 
     // Saturating: a model whose bullets gain power must not wrap into a

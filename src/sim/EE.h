@@ -80,6 +80,18 @@ public:
     // relying on addresses.
     std::int64_t fieldId = 0;
 
+    // The field list's own bookkeeping for the object while it is on the
+    // list: its place in the list's order, its kind as it joined, and where
+    // the collision grid keeps it. Nothing else reads or writes it.
+    struct ListEntry {
+        std::uint64_t order = 0;
+        int kind = 0;
+        bool inGrid = false;
+        bool big = false;
+        std::int64_t cx0 = 0, cy0 = 0, cx1 = 0, cy1 = 0;
+    };
+    ListEntry listEntry;
+
     virtual std::int32_t StatePriority(std::int32_t s) const;
     virtual std::int32_t StateDuration(std::int32_t s) const;
     virtual ~EE();

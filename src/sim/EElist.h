@@ -14,22 +14,20 @@ class EE;
 // holds no references of its own: the field owns the one each object was
 // born with (see Field).
 //
-// The iterators take a position that the caller starts at 0 and that they
-// advance past what they return, so a caller can go on searching from there.
-//
 // Next to the whole list the list keeps, for each kind of object, the
 // objects of that kind in the same order: the sensors look for one kind at a
-// time, and on a busy field most objects are bullets that a search for units
-// or parts would only skip.
+// time, the collision tests for units and walls only, and on a busy field
+// most objects are bullets that they would only skip.
 //
-// During a tick the sensors and the collision walks visit the whole list
-// many times; they then read positions and sizes from a compact copy kept
-// next to the list instead of from the objects scattered over the heap.
-// The world step switches that copy on for the length of a tick
-// (TickScope) and refreshes an object's entry after the object has moved,
-// the only moment in a tick at which a position changes; the collision walk
-// then also asks a coarse grid (CollisionGrid) which objects may be near.
-// Outside a tick the iterators read the objects themselves.
+// In the program phases of a tick, when no object moves, the sensors read
+// positions from a compact copy kept with each kind's list instead of from
+// the objects scattered over the heap.
+//
+// During a tick the collision tests also ask a coarse grid of the units and
+// walls (CollisionGrid) which of them may be near. The world step switches
+// it on for the length of a tick (TickScope) and tells the list after each
+// object has moved (Refresh), the only moment in a tick at which a position
+// changes. Outside a tick the tests walk the kind lists.
 class EElist {
 public:
     void Add(EE* obj);
@@ -52,9 +50,11 @@ public:
     enum Heading { kAnyHeading, kIncomingOnly };
     EE* Nearest(const EE& self, int kind, const Sector& sector, Heading heading = kAnyHeading) const;
 
-    // The next object from i on, other than `self`, that `self` overlaps
-    // by its own test (swept for bullets). Null (and i = Count()) at the end.
-    EE* NextOverlapping(int& i, const EE& self) const;
+    // The first object in list order whose kind is in `kinds` (a set of
+    // KindBit of units and walls: the only kinds anything collides with),
+    // other than `self` and `skip`, that `self` overlaps by its own test
+    // (swept for bullets). Null when there is none.
+    EE* FirstOverlapping(const EE& self, unsigned kinds, const EE* skip = nullptr) const;
 
     const std::vector<EE*>& Items() const { return items_; }
     // The objects of one kind, in list order.
@@ -64,22 +64,18 @@ public:
     void RemoveIf(Pred pred) {
         std::size_t kept = 0;
         for (std::size_t k = 0; k < items_.size(); ++k) {
-            if (pred(items_[k])) continue;
-            items_[kept] = items_[k];
-            boxes_[kept] = boxes_[k];
-            orders_[kept] = orders_[k];
-            kinds_[kept] = kinds_[k];
-            ++kept;
+            if (pred(items_[k])) {
+                Forget(*items_[k]);
+                continue;
+            }
+            items_[kept++] = items_[k];
         }
         if (kept == items_.size()) return;
         items_.resize(kept);
-        boxes_.resize(kept);
-        orders_.resize(kept);
-        kinds_.resize(kept);
         RebuildKinds();
     }
 
-    // Reads positions from the compact copy while alive; see above.
+    // Uses the grid while alive; see above.
     class TickScope {
     public:
         explicit TickScope(EElist& list);
@@ -90,41 +86,51 @@ public:
     private:
         EElist& list_;
     };
-    // Whether ticks use the compact copy and the grid (they do unless told
-    // otherwise; tests compare both ways).
+    // Whether ticks use the grid (they do unless told otherwise; tests
+    // compare both ways).
     void SetTickCache(bool on) { useTickCache_ = on; }
 
-    // After `obj` has moved: brings its entry up to date. `hint` is where it
-    // was (it may since have moved one place forward when an object before
-    // it left the list).
-    void Refresh(const EE* obj, int hint);
+    // After `obj` has moved: brings the grid up to date.
+    void Refresh(EE& obj);
 
 private:
-    struct Box {
-        std::int32_t x, y, width, height;
-    };
-    static Box BoxOf(const EE& obj);
-    Box BoxAt(int k) const;
-
-    // The position of the object with order key `order`, or -1 when it has
-    // left the list.
-    int IndexOfOrder(std::uint64_t order) const;
-
     // Kinds 0..5 have a list of their own; any other kind shares the last.
     static constexpr int kKindSlots = 7;
     static int SlotOf(int kind) { return kind >= 0 && kind < kKindSlots - 1 ? kind : kKindSlots - 1; }
+    // Units and walls, the kinds the collision tests look for, live in the grid.
+    static bool InGridKind(int kind) { return (KindBit(kind) & (kUnitKinds | KindBit(kKindWall))) != 0; }
     void RebuildKinds();
+    void Forget(EE& obj);  // out of the grid
+    // Copies each kind's positions for the sensors (see above).
+    void CopyPositions();
+
+    struct Spot {
+        std::int32_t x, y;
+    };
+    // Where each object of a kind lies during the program phases: cells of
+    // kSensorCellShift bits of field units over the kind's extent, each with
+    // the objects in it in list order, so a sensor looks only near itself.
+    static constexpr int kSensorCellShift = 12;
+    struct CellIndex {
+        bool built = false;
+        std::int64_t originX = 0, originY = 0, width = 0, height = 0;
+        std::vector<std::uint32_t> start;  // per cell, into items; one more at the end
+        std::vector<std::uint32_t> items;  // indexes into the kind's list
+        std::vector<std::uint32_t> fill;   // scratch while building
+        void Build(const std::vector<Spot>& spots);
+    };
+    struct Sensor;
 
     std::vector<EE*> items_;
-    std::vector<int> kinds_;              // parallel to items_: each object's Kind() as it joined
     std::array<std::vector<EE*>, kKindSlots> byKind_;
-    std::vector<Box> boxes_;              // parallel to items_
-    std::vector<std::uint64_t> orders_;   // parallel to items_: rising order keys
+    std::array<std::vector<Spot>, kKindSlots> spots_;  // parallel to byKind_ while positionsCopied_
+    std::array<CellIndex, kKindSlots> cells_;
+    bool positionsCopied_ = false;
     std::uint64_t nextOrder_ = 0;
     bool ticking_ = false;
     bool useTickCache_ = true;
-    CollisionGrid grid_;                  // in use while ticking_
-    mutable std::vector<std::uint64_t> candidates_;  // scratch for NextOverlapping
+    CollisionGrid grid_;                                         // in use while ticking_
+    mutable std::vector<CollisionGrid::Candidate> candidates_;  // scratch for FirstOverlapping
 };
 
 }  // namespace kivora

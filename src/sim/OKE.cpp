@@ -124,23 +124,13 @@ void OKE::Step(Field& field) {
 
     const EElist& list = field.fieldList;
     if (state == kFighting) {
-        int i = 0;
-        while (EE* other = list.NextOverlapping(i, *this)) {
-            if (IsUnitKind(other->Kind())) {
-                TakeDamage(static_cast<OKE&>(*other), spec->fightPower, this);
-                break;
-            }
+        if (EE* other = list.FirstOverlapping(*this, kUnitKinds)) {
+            TakeDamage(static_cast<OKE&>(*other), spec->fightPower, this);
         }
     }
-    if (vx != 0 || vy != 0) {
-        int i = 0;
-        while (EE* other = list.NextOverlapping(i, *this)) {
-            if (other->Kind() == kKindWall) {
-                x = WrapSub(x, vx);
-                y = WrapSub(y, vy);
-                break;
-            }
-        }
+    if ((vx != 0 || vy != 0) && list.FirstOverlapping(*this, KindBit(kKindWall))) {
+        x = WrapSub(x, vx);
+        y = WrapSub(y, vy);
     }
 }
 

@@ -80,14 +80,22 @@ void WorldStep(Field& field) {
     {
         EElist::TickScope scope(list);
         for (int phase = kPhases; phase >= 1; --phase) {
-            for (int i = 0; i < list.Count(); ++i) list.At(i)->RunProgram(phase, field);
+            for (int i = 0; i < list.Count(); ++i) {
+                EE* obj = list.At(i);
+                // Walls and parts run nothing, and what a bullet does in a
+                // program phase it does the same way in every phase: they
+                // are passed by, as they would change nothing.
+                const int kind = obj->listEntry.kind;
+                if (kind == kKindWall || kind == kKindParts || (kind == kKindBullet && phase != kPhases)) continue;
+                obj->RunProgram(phase, field);
+            }
         }
         // By position while the list grows: bullets fired in this pass are
         // appended and step in it too. An object moves only in its own step.
         for (int i = 0; i < list.Count(); ++i) {
             EE* obj = list.At(i);
             obj->Step(field);
-            list.Refresh(obj, i);
+            list.Refresh(*obj);
         }
     }
     SweepBullets(field);

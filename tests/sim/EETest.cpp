@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "sim/EElist.h"
 #include "sim/Parts.h"
 #include "sim/Wall.h"
@@ -239,19 +241,30 @@ TEST(EElistTest, NearestLooksInTheSectorForOneKind) {
     EXPECT_EQ(list.Nearest(*self, kKindParts, {100, 0, 360}), behind);  // 10 px behind beats 30 ahead
 }
 
-TEST(EElistTest, NextOverlappingSkipsSelfAndResumes) {
-    TestField t;
-    const OKEspec spec = PlainSpec();
-    Parts* p1 = t.AddPart(0, 0);
-    OKE* self = t.Unit(spec, 1, 0, 0);
-    t.AddPart(5000, 0);
-    Wall* w = t.AddWall(300, 0);
-    int i = 0;
-    EXPECT_EQ(t.field.fieldList.NextOverlapping(i, *self), p1);
-    EXPECT_EQ(i, 1);
-    EXPECT_EQ(t.field.fieldList.NextOverlapping(i, *self), w);
-    EXPECT_EQ(t.field.fieldList.NextOverlapping(i, *self), nullptr);
-    EXPECT_EQ(i, 4);
+// The collision test: the first object in list order of the kinds asked
+// for, never the object itself nor the one it skips, with and without the
+// grid of a tick.
+TEST(EElistTest, FirstOverlappingTakesTheEarliestOfTheKindsAskedFor) {
+    for (const bool ticking : {false, true}) {
+        TestField t;
+        const OKEspec spec = PlainSpec();
+        t.AddPart(0, 0);
+        OKE* self = t.Unit(spec, 1, 0, 0);
+        Wall* w = t.AddWall(300, 0);
+        OKE* rival = t.Unit(spec, 0, -300, 0);
+        OKE* friendUnit = t.Unit(spec, 1, 0, 300);
+        t.AddWall(5000, 0);
+        const EElist& list = t.field.fieldList;
+        std::optional<EElist::TickScope> tick;
+        if (ticking) tick.emplace(t.field.fieldList);
+        EXPECT_EQ(list.FirstOverlapping(*self, KindBit(kKindWall)), w) << ticking;
+        EXPECT_EQ(list.FirstOverlapping(*self, kUnitKinds), rival) << ticking;
+        EXPECT_EQ(list.FirstOverlapping(*self, kUnitKinds | KindBit(kKindWall)), w) << ticking;
+        EXPECT_EQ(list.FirstOverlapping(*self, kUnitKinds, rival), friendUnit) << ticking;
+        rival->x = 30000;  // moved: the grid follows once told
+        t.field.fieldList.Refresh(*rival);
+        EXPECT_EQ(list.FirstOverlapping(*self, kUnitKinds), friendUnit) << ticking;
+    }
 }
 
 }  // namespace
