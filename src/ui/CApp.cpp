@@ -34,8 +34,15 @@ void CApp::InstallQuitSignals() {
     char buffer[16];
     while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
     }
-    if (mainWnd_) mainWnd_->close();
-    else quit();
+    quitRequested_ = true;
+    if (mainWnd_) {
+      mainWnd_->close();
+    } else {
+      // Still starting: quit() would do nothing before the event loop runs,
+      // so close the start-up message box; InitInstance sees the request.
+      closeAllWindows();
+      quit();
+    }
   });
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
@@ -52,7 +59,11 @@ bool CApp::InitInstance() {
   // Only this thread is seeded: the battle's thread draws the same numbers
   // in every run, the rival's deployments differ.
   SeedRandom(TickCount());
+  // DATA FOLDER HAND-OFF: the battle is built here and still reads its data
+  // files from the working directory. Once a battle takes its data folder as
+  // a path, it is given dataFolder_ at this point; nothing else needs it.
   mainWnd_ = std::make_unique<CMainWnd>(economy_, field_, specs_, pictures_, TickCount);
+  if (quitRequested_) return true;
   mainWnd_->show();
   // Centred on the screen; the window manager's frame is only known once shown.
   if (const QScreen* screen = mainWnd_->screen()) {
