@@ -11,6 +11,12 @@ set(KIVORA_APP_ID "net.pobogom.Kivora")
 set(KIVORA_HOMEPAGE "https://kivora.pobogom.net/" CACHE STRING "The game's web page, named in the AppStream metadata")
 set(KIVORA_RELEASE_DATE "2026-12-08")
 set(KIVORA_ARENA_DIR "${CMAKE_INSTALL_DATADIR}/kivora/arena")
+# Debian puts games in /usr/games (the package sets "games"); the
+# command-line programs stay in bindir.
+set(KIVORA_GAME_BINDIR "${CMAKE_INSTALL_BINDIR}" CACHE STRING "Where the game itself is installed, relative to the prefix")
+# How the desktop entry starts the game: by name from PATH, or (for the
+# package, whose /usr/games is not on every session's PATH) by full path.
+set(KIVORA_DESKTOP_EXEC "kivora" CACHE STRING "The Exec line of the desktop entry")
 option(KIVORA_FIND_SOURCE_ARENA "Let the game fall back to this source tree's arena/ (off for packages)" ON)
 
 # The programs installed into bindir: adding one is adding its name here.
@@ -18,10 +24,10 @@ set(KIVORA_INSTALLED_PROGRAMS kivora-check kivora-arena)
 install(TARGETS ${KIVORA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(TARGET kivora)
-  install(TARGETS kivora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS kivora RUNTIME DESTINATION ${KIVORA_GAME_BINDIR})
   # The default arena is found beside the installed program first, so an
   # installation works under whatever prefix or staging folder it was put.
-  file(RELATIVE_PATH arena_from_bindir "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/kivora/arena")
+  file(RELATIVE_PATH arena_from_bindir "${CMAKE_INSTALL_PREFIX}/${KIVORA_GAME_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/kivora/arena")
   target_compile_definitions(kivora PRIVATE
     KIVORA_VERSION="${PROJECT_VERSION}"
     KIVORA_APP_ID="${KIVORA_APP_ID}"
@@ -32,9 +38,10 @@ if(TARGET kivora)
   endif()
 endif()
 
-# Only the game's data files; the player's copy is made from these.
+# Only the game's data files; the player's copy is made from these. They
+# are read-only to players as everything installed by root is; the game
+# itself never writes into its data folder.
 install(DIRECTORY arena/ DESTINATION ${KIVORA_ARENA_DIR}
-  FILE_PERMISSIONS OWNER_READ GROUP_READ WORLD_READ
   FILES_MATCHING PATTERN "*.spc" PATTERN "*.prg" PATTERN "map.txt" PATTERN "buylist.txt" PATTERN "*.bmp")
 
 configure_file(data/kivora.desktop.in ${PROJECT_BINARY_DIR}/data/${KIVORA_APP_ID}.desktop @ONLY)
