@@ -9,8 +9,19 @@
 #   xvfb xauth                   running the real window without a display
 #   imagemagick                  the window smoke test grabs the screen with `import`
 #   clang libclang-rt-14-dev     the libFuzzer targets under fuzz/
+#   libpng-dev                   the icons and pictures written as PNG (src/field/Png.cpp)
+#   scdoc                        the man pages (man/*.scd) turned into roff
+#   desktop-file-utils           the install check validates the desktop entry
+#   appstream                    the install check validates the AppStream metadata
+#   groff-base man-db            the install check renders the man pages
 KIVORA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev \
-fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev"
+fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev \
+libpng-dev scdoc desktop-file-utils appstream groff-base man-db"
+
+# Only for scripts/build-deb.sh:
+#   dpkg-dev                     dpkg-shlibdeps (the package's dependencies) and dpkg-buildflags
+#   lintian                      checks the package
+KIVORA_PACKAGE_TOOLS="dpkg-dev lintian"
 
 kivora_install_missing() {
   local missing=() p

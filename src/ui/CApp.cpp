@@ -36,8 +36,15 @@ void CApp::InstallQuitSignals() {
     char buffer[16];
     while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
     }
-    if (mainWnd_) mainWnd_->close();
-    else quit();
+    quitRequested_ = true;
+    if (mainWnd_) {
+      mainWnd_->close();
+    } else {
+      // Still starting: quit() would do nothing before the event loop runs,
+      // so close the start-up message box; InitInstance sees the request.
+      closeAllWindows();
+      quit();
+    }
   });
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
@@ -53,11 +60,15 @@ CApp::~CApp() { mainWnd_.reset(); }
 bool CApp::InitInstance() {
   // Only the window thread's generator is seeded: the battle's own draws the
   // same numbers in every run, the rival's deployments differ.
-  std::error_code ec;
-  std::filesystem::path here = std::filesystem::current_path(ec);
-  if (ec) here = ".";
-  battle_ = std::make_unique<Battle>(here, TickCount());
+  std::filesystem::path folder = dataFolder_;
+  if (folder.empty()) {
+    std::error_code ec;
+    folder = std::filesystem::current_path(ec);
+    if (ec) folder = ".";
+  }
+  battle_ = std::make_unique<Battle>(folder, TickCount());
   mainWnd_ = std::make_unique<CMainWnd>(*battle_, TickCount);
+  if (quitRequested_) return true;
   mainWnd_->show();
   // Centred on the screen; the window manager's frame is only known once shown.
   if (const QScreen* screen = mainWnd_->screen()) {

@@ -3,6 +3,8 @@
 // masked sprite is black wherever its mask lets the field show through.
 #include <gtest/gtest.h>
 
+#include <png.h>
+
 #include <set>
 #include <string>
 
@@ -76,8 +78,39 @@ TEST(ArtworkTest, WindowPictures) {
   }
   EXPECT_EQ(reels.size(), 6u);  // six symbols told apart
 
-  DIBits icon;
-  EXPECT_TRUE(icon.Load(SourceFile("res/AppIcon.bmp")));
+}
+
+// The icon PNGs: every size of the desktop's icon theme, a tile with
+// transparent corners; the window shows the same picture as the desktop.
+std::vector<Pixel> ReadPng(const std::string& path, int& width, int& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<Pixel> pixels;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
+  image.format = PNG_FORMAT_BGRA;
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) pixels.clear();
+  return pixels;
+}
+
+TEST(ArtworkTest, Icons) {
+  std::vector<Pixel> largest;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    SCOPED_TRACE(size);
+    int w = 0, h = 0;
+    const std::vector<Pixel> icon = ReadPng(SourceFile("data/icons/kivora-" + std::to_string(size) + ".png"), w, h);
+    ASSERT_FALSE(icon.empty());
+    EXPECT_EQ(w, size);
+    EXPECT_EQ(h, size);
+    EXPECT_EQ(icon.front() >> 24, 0u);  // corners see through
+    EXPECT_EQ(icon.back() >> 24, 0u);
+    EXPECT_EQ(icon[static_cast<std::size_t>(size / 2 * size + size / 2)] >> 24, 255u);
+    largest = icon;
+  }
+  int w = 0, h = 0;
+  EXPECT_EQ(ReadPng(SourceFile("res/AppIcon.png"), w, h), largest);
 }
 
 }  // namespace

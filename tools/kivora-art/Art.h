@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "field/Bmp.h"
+#include "field/Png.h"
 
 namespace kivora::art {
 
@@ -58,5 +59,12 @@ Image Portrait(int size, const Colouring& colouring);
 
 Colouring TwoColourColouring(bool inverted);
 Colouring SlotColouring(int index);  // 0..5: Slot1 .. Slot6
+
+// The application icon at `size` x `size`, with its opacity in each pixel's
+// top byte: one picture for the desktop's icon theme and the game window.
+Image AppIcon(int size);
+// Writes a picture with opacity as a PNG file; false (with a message on
+// standard error) when it cannot.
+bool WritePngImage(const std::string& path, const Image& image);
 
 }  // namespace kivora::art

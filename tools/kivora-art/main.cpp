@@ -2,7 +2,9 @@
 // current directory, meant to be the source tree):
 //   arena/bg.bmp, kivo1.bmp, kivo2.bmp, bulet.bmp, parts.bmp and the masks
 //   mkivo1.bmp, mkivo2.bmp, mbulet.bmp, mparts.bmp;
-//   res/GOMMU.bmp, res/Slot1.bmp .. res/Slot6.bmp, res/AppIcon.bmp.
+//   res/GOMMU.bmp, res/Slot1.bmp .. res/Slot6.bmp, res/AppIcon.png (the
+//   window's icon); data/icons/kivora-SIZE.png, the same icon at each size
+//   of the desktop's icon theme.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
   std::error_code ec;
   std::filesystem::create_directories(arena, ec);
   std::filesystem::create_directories(res, ec);
+  const std::filesystem::path icons = root / "data" / "icons";
+  std::filesystem::create_directories(icons, ec);
 
   bool ok = WriteBmpFile((arena / "bg.bmp").string(), ArenaFloor(), 8);
   const struct {
@@ -42,6 +46,8 @@ int main(int argc, char** argv) {
   ok &= WriteBmpFile((res / "GOMMU.bmp").string(), Portrait(128, TwoColourColouring(false)), 1);
   for (int i = 0; i < 6; ++i)
     ok &= WriteBmpFile((res / ("Slot" + std::to_string(i + 1) + ".bmp")).string(), Portrait(128, SlotColouring(i)), 8);
-  ok &= WriteBmpFile((res / "AppIcon.bmp").string(), Portrait(64, SlotColouring(1)), 8);
+  ok &= WritePngImage((res / "AppIcon.png").string(), AppIcon(256));
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    ok &= WritePngImage((icons / ("kivora-" + std::to_string(size) + ".png")).string(), AppIcon(size));
   return ok ? 0 : 1;
 }
