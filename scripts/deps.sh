@@ -9,8 +9,9 @@
 #   xvfb xauth                   running the real window without a display
 #   imagemagick                  the window smoke test grabs the screen with `import`
 #   clang libclang-rt-14-dev     the libFuzzer targets under fuzz/
+#   python3                      the manual's example test (tests/docs)
 KIVORA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev \
-fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev"
+fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev python3"
 
 kivora_install_missing() {
   local missing=() p
