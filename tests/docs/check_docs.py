@@ -174,18 +174,14 @@ class Runner:
         self.env = dict(os.environ)
         self.env["PATH"] = f"{tools}{os.pathsep}{self.env.get('PATH', '')}"
         self.env["LC_ALL"] = "C.UTF-8"
-        self.cache = {}
 
     def shell(self, text, cwd):
-        key = (cwd, text)
-        if key not in self.cache:
-            done = subprocess.run(["bash", "-c", text], cwd=self.scratch / cwd, env=self.env,
-                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=300)
-            out = done.stdout.decode("utf-8", errors="replace")
-            if out.endswith("\n"):
-                out = out[:-1]
-            self.cache[key] = (done.returncode, out.split("\n") if out else [])
-        return self.cache[key]
+        done = subprocess.run(["bash", "-c", text], cwd=self.scratch / cwd, env=self.env,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=300)
+        out = done.stdout.decode("utf-8", errors="replace")
+        if out.endswith("\n"):
+            out = out[:-1]
+        return done.returncode, out.split("\n") if out else []
 
     def run(self, args, cwd="mine"):
         done = subprocess.run(args, cwd=self.scratch / cwd, env=self.env, stdout=subprocess.PIPE,
@@ -360,13 +356,12 @@ def collect_files(blocks, failures):
             failures.add(where, f"a {b.kind} block needs name=FILE.{b.kind}")
             continue
         text = "\n".join(b.body) + "\n"
+        if b.language:
+            by_language[b.language].add(name)
         if name in files and files[name][1] != text:
             failures.add(where, f"{name} differs from the one at {files[name][2].path}:{files[name][2].line}")
             continue
         files.setdefault(name, (b.kind, text, b))
-        lang = b.language
-        if lang:
-            by_language[lang].add(name)
     for name in sorted(by_language["en"] ^ by_language["ja"]):
         shown = "English" if name in by_language["en"] else "Japanese"
         failures.add(name, f"shown only in the {shown} manual")
@@ -401,30 +396,45 @@ def check_files(runner, files, failures):
                 failures.add(where, f"no unit can be built from {name}: {err.strip()}")
 
 
-def check_claims(runner, files, failures):
+def start_claims(pool, runner, files, failures):
+    """Starts measuring every promise the text makes of a program; returns a
+    function that waits for the measurements and records what failed."""
     jobs = {}
-    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-        for name, (kind, _, block) in sorted(files.items()):
-            claim = block.attrs.get("test")
-            if not claim:
-                continue
-            if claim not in CLAIMS:
-                failures.add(f"{block.path}:{block.line}", f"unknown test={claim}")
-                continue
-            jobs[pool.submit(CLAIMS[claim], runner, name)] = (block, name, claim)
+    for name, (kind, _, block) in sorted(files.items()):
+        claim = block.attrs.get("test")
+        if not claim:
+            continue
+        if claim not in CLAIMS:
+            failures.add(f"{block.path}:{block.line}", f"unknown test={claim}")
+            continue
+        jobs[pool.submit(CLAIMS[claim], runner, name)] = (block, name, claim)
+
+    def finish():
         for job, (block, name, claim) in jobs.items():
             for problem in job.result():
                 failures.add(f"{block.path}:{block.line}", f"{name} ({claim}): {problem}")
+    return finish
 
 
-def check_consoles(runner, blocks, failures, update):
-    rewrites = {}  # path -> {line index: replacement lines for the range}
+def check_consoles(pool, runner, blocks, failures, update):
+    """Runs the commands of every console block and compares their output.
+    The commands of one block run in order, one after the other; blocks run
+    side by side in the pool, and a block shown twice (in both languages)
+    runs once."""
+    consoles = []
     for b in blocks:
-        if b.kind != "console":
-            continue
-        cwd = b.attrs.get("cwd", ".")
-        for c in parse_console(b, failures):
-            _, actual = runner.shell(c.text, cwd)
+        if b.kind == "console":
+            consoles.append((b, b.attrs.get("cwd", "."), parse_console(b, failures)))
+    unique = {}
+    for _, cwd, commands in consoles:
+        unique.setdefault((cwd, tuple(c.text for c in commands)), None)
+    jobs = {key: pool.submit(lambda k: [runner.shell(text, k[0]) for text in k[1]], key) for key in unique}
+    results = {key: job.result() for key, job in jobs.items()}
+
+    rewrites = {}  # path -> [(first output line, shown length, new lines)]
+    for b, cwd, commands in consoles:
+        outputs = results[(cwd, tuple(c.text for c in commands))]
+        for c, (_, actual) in zip(commands, outputs):
             if output_matches(c.expected, actual):
                 continue
             if update:
@@ -435,10 +445,9 @@ def check_consoles(runner, blocks, failures, update):
                                 else line)
                 rewrites.setdefault(b.path, []).append((c.out_start, len(c.expected), kept))
                 continue
-            shown = "\n".join("    " + s for s in c.expected)
+            shown = "\n".join("    " + x for x in c.expected)
             printed = "\n".join("    " + a for a in actual)
-            failures.add(f"{b.path}:{c.line}",
-                         f"`{c.text}` shows\n{shown}\n  but prints\n{printed}")
+            failures.add(f"{b.path}:{c.line}", f"`{c.text}` shows\n{shown}\n  but prints\n{printed}")
     for path, edits in rewrites.items():
         lines = path.read_text(encoding="utf-8").split("\n")
         for start, length, new in sorted(edits, reverse=True):
@@ -478,8 +487,10 @@ def main():
         check_unmarked(blocks, failures)
         runner = Runner(scratch, args.tools.resolve())
         check_files(runner, files, failures)
-        check_consoles(runner, blocks, failures, args.update)
-        check_claims(runner, files, failures)
+        with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+            claims_done = start_claims(pool, runner, files, failures)
+            check_consoles(pool, runner, blocks, failures, args.update)
+            claims_done()
     finally:
         if args.keep:
             print(f"scratch folder: {scratch}")
