@@ -368,6 +368,46 @@ def collect_files(blocks, failures):
     return files
 
 
+LINK = re.compile(r"\[[^\]]*\]\(([^)\s]+)\)")
+
+
+def slug(heading):
+    """The anchor a heading gets on the project's web pages."""
+    text = heading.strip().lower().replace("`", "")
+    return re.sub(r"[^\w\- ]", "", text).replace(" ", "-")
+
+
+def anchors_of(path):
+    found, fence = set(), False
+    for line in path.read_text(encoding="utf-8").split("\n"):
+        if line.startswith("```"):
+            fence = not fence
+        elif not fence and line.startswith("#"):
+            found.add(slug(line.lstrip("#")))
+    return found
+
+
+def check_links(files, failures):
+    """Every link between the manual's pages leads to a page that exists,
+    and to a heading of it that exists."""
+    for path in files:
+        fence = False
+        for number, line in enumerate(path.read_text(encoding="utf-8").split("\n"), 1):
+            if line.startswith("```"):
+                fence = not fence
+            if fence:
+                continue
+            for target in LINK.findall(line):
+                if re.match(r"[a-z]+:", target):
+                    continue
+                page, _, anchor = target.partition("#")
+                goal = (path.parent / page).resolve() if page else path
+                if not goal.exists():
+                    failures.add(f"{path}:{number}", f"link to a missing page: {target}")
+                elif anchor and goal.suffix == ".md" and anchor not in anchors_of(goal):
+                    failures.add(f"{path}:{number}", f"link to a missing heading: {target}")
+
+
 def check_unmarked(blocks, failures):
     for b in blocks:
         if b.kind in ("console", "synopsis", "prg", "spc") or b.attrs.get("name"):
@@ -467,6 +507,7 @@ def main():
     root = args.source.resolve()
     failures = Failures()
     blocks = []
+    check_links(manual_files(root), failures)
     for path in manual_files(root):
         for b in read_blocks(path, failures):
             b.language = language_of(root, path)
