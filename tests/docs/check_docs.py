@@ -33,7 +33,9 @@ Marked blocks of the manual, and what is done with them:
   ```synopsis
       A usage summary; not run.
 
-A program or model with the same name must read the same everywhere, and
+The line before a program, model or helper names it (`FILE.prg`): the
+reader does not see the block's info string. A program or model with the
+same name must read the same everywhere, and
 the English and the Japanese manual must show the same programs and models.
 Any other block may not hold a line that starts with "$ " or "kivora-":
 every example command is run.
@@ -355,6 +357,10 @@ def collect_files(blocks, failures):
         if (b.kind in ("prg", "spc") and not name.endswith("." + b.kind)) or not name or "/" in name:
             failures.add(where, f"a {b.kind} block needs name=FILE.{b.kind}")
             continue
+        lines = b.path.read_text(encoding="utf-8").split("\n")[:b.line - 1]
+        shown_before = next((x for x in reversed(lines) if x.strip()), "")
+        if f"`{name}`" not in shown_before:
+            failures.add(where, f"the reader does not see the name: write `{name}` in the line before the block")
         text = "\n".join(b.body) + "\n"
         if b.language:
             by_language[b.language].add(name)
