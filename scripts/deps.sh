@@ -14,9 +14,10 @@
 #   desktop-file-utils           the install check validates the desktop entry
 #   appstream                    the install check validates the AppStream metadata
 #   groff-base man-db            the install check renders the man pages
+#   python3                      the manual's example test (tests/docs)
 KIVORA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev \
-libpng-dev scdoc desktop-file-utils appstream groff-base man-db"
+libpng-dev scdoc desktop-file-utils appstream groff-base man-db python3"
 
 # Only for scripts/build-deb.sh:
 #   dpkg-dev                     dpkg-shlibdeps (the package's dependencies) and dpkg-buildflags

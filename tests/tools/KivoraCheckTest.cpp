@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -145,36 +144,6 @@ TEST(KivoraCheckTest, TheProgramExitsWithTheStatus) {
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << command;
     EXPECT_EQ(WEXITSTATUS(raw), c.status) << command;
-  }
-}
-
-}  // namespace
-}  // namespace kivora
-
-namespace kivora {
-namespace {
-
-// The example programs of the language guide must load without a fault.
-TEST(KivoraCheckTest, TheGuidesExamplesAreClean) {
-  std::ifstream guide(std::filesystem::path(KIVORA_SOURCE_DIR) / "docs" / "language.md");
-  ASSERT_TRUE(guide) << "docs/language.md missing";
-  test::TempDir dir;
-  std::vector<std::string> programs;
-  std::string line, block;
-  auto flush = [&] {
-    if (block.rfind("# ", 0) == 0) programs.push_back(block);  // a program starts with its comment
-    block.clear();
-  };
-  while (std::getline(guide, line)) {
-    if (line.rfind("    ", 0) == 0) block += line.substr(4) + "\n";
-    else flush();
-  }
-  flush();
-  ASSERT_GE(programs.size(), 3u);
-  for (std::size_t i = 0; i < programs.size(); ++i) {
-    const auto path = dir.Write("example" + std::to_string(i) + ".prg", programs[i]);
-    const CheckResult r = Check({path.string()});
-    EXPECT_EQ(r.status, 0) << r.out;
   }
 }
 
