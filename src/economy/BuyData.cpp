@@ -3,60 +3,24 @@
 #include <limits>
 
 #include "base/CstdFile.h"
+#include "base/Scanner.h"
 #include "base/TextCodec.h"
 
 namespace kivora {
-namespace {
-
-// White space as the C library's scanf skips it.
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// "%[^,]": one or more bytes up to a comma or the end; empty when there is none.
-std::string_view ScanToComma(std::string_view& rest) {
-  const std::size_t n = rest.find(',');
-  const std::string_view field = rest.substr(0, n);
-  rest.remove_prefix(field.size());
-  return field;
-}
-
-}  // namespace
-
 int BuyData::Parse(std::string_view line) {
   *this = BuyData{};
-  // A line is a C string to the format: it ends at the first zero byte.
-  line = line.substr(0, line.find('\0'));
-
-  std::string_view rest = line;
-  const std::string_view model = ScanToComma(rest);
-  if (model.empty() || model.size() > kFieldLimit || rest.empty()) return 0;
-  rest.remove_prefix(1);  // the comma
-
-  while (!rest.empty() && IsSpace(rest.front())) rest.remove_prefix(1);
-  bool negative = false;
-  if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
-    negative = rest.front() == '-';
-    rest.remove_prefix(1);
-  }
+  // "%[^,],%d,%[^,]", each text at most kFieldLimit bytes, the price within 32 bits.
+  Scanner in(line);
+  std::string model, text;
   std::int64_t value = 0;
-  std::size_t digits = 0;
-  while (!rest.empty() && rest.front() >= '0' && rest.front() <= '9') {
-    value = value * 10 + (rest.front() - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return 0;  // beyond 32 bits
-    rest.remove_prefix(1);
-    ++digits;
-  }
-  if (digits == 0) return 0;
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) return 0;
-  if (rest.empty() || rest.front() != ',') return 0;
-  rest.remove_prefix(1);
-
-  const std::string_view text = ScanToComma(rest);
-  if (text.empty() || text.size() > kFieldLimit) return 0;
-
-  specFile = model;
+  bool longModel = false, longText = false;
+  if (!in.Run(",", kFieldLimit, model, &longModel) || longModel || !in.Literal(',') || !in.Int(value) ||
+      value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max() ||
+      !in.Literal(',') || !in.Run(",", kFieldLimit, text, &longText) || longText)
+    return 0;
+  specFile = std::move(model);
   price = static_cast<std::int32_t>(value);
-  description = text;
+  description = std::move(text);
   return 1;
 }
 
