@@ -374,6 +374,7 @@ TEST(KivoraCheckTest, TheProgramsExitWithTheStatus) {
   const auto good = dir.Write("good.prg", "NOP\n");
   const auto bad = dir.Write("bad.prg", "nop\n");
   const auto model = dir.Write("bad.Spc", "3\n");
+  const auto missing = dir.Path() / "x.prg";
   const auto out = dir.Path() / "out.txt";
   struct Case {
     std::string tool, args;
@@ -384,7 +385,7 @@ TEST(KivoraCheckTest, TheProgramsExitWithTheStatus) {
       {"kivora-check", "'" + good.string() + "'", 0, good.string() + ": 1 commands"},
       {"kivora-check", "'" + bad.string() + "'", 1, bad.string() + ":1: dropped"},
       {"kivora-check", "'" + model.string() + "'", 1, model.string() + ":2: rejected"},
-      {"kivora-check", "'" + (dir.Path() / "x.prg").string() + "'", 2, (dir.Path() / "x.prg").string() + ": cannot open\n"},
+      {"kivora-check", "'" + missing.string() + "'", 2, missing.string() + ": cannot open\n"},
       {"kivora-check", "", 2, ""},
       {"kivora-check", "--help", 0, "usage: kivora-check "},
       {"kivora-art", "--help", 0, "usage: kivora-art [DIR]\n"},
@@ -392,7 +393,8 @@ TEST(KivoraCheckTest, TheProgramsExitWithTheStatus) {
   };
   for (const Case& c : cases) {
     if (!std::filesystem::exists(tools / c.tool)) continue;
-    const std::string command = "'" + (tools / c.tool).string() + "' " + c.args + " >'" + out.string() + "' 2>/dev/null";
+    const std::string command =
+        "'" + (tools / c.tool).string() + "' " + c.args + " >'" + out.string() + "' 2>/dev/null";
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << command;
     EXPECT_EQ(WEXITSTATUS(raw), c.status) << command;
