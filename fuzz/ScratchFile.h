@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -24,5 +25,31 @@ inline const std::string& WriteScratchFile(const char* tag, const std::uint8_t* 
   }
   return path;
 }
+
+// A scratch file of its own for targets that need several at once, its
+// name ending in `suffix` (".spc").
+class ScratchFile {
+public:
+  ScratchFile(const char* tag, const char* suffix) {
+    path_ = std::string("/tmp/kivora-fuzz-") + tag + "-XXXXXX" + suffix;
+    const int fd = ::mkstemps(path_.data(), static_cast<int>(std::string(suffix).size()));
+    if (fd >= 0) ::close(fd);
+  }
+  ~ScratchFile() { std::remove(path_.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  // Replaces the file's bytes with `bytes` and returns its path.
+  const std::string& Write(const std::string& bytes) {
+    if (std::FILE* f = std::fopen(path_.c_str(), "wb")) {
+      if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    return path_;
+  }
+
+private:
+  std::string path_;
+};
 
 }  // namespace kivora::fuzz

@@ -1,12 +1,15 @@
-// Feeds arbitrary bytes to the program reader as a .prg file, then checks
-// the chain it builds: every link stays inside the chain, every command
-// describes itself, and the text conversion copes with whatever it shows.
+// Feeds arbitrary bytes to the program reader as a .prg file, and again as
+// one long line, then checks the chain it builds: every link stays inside
+// the chain, every command describes itself, and the text conversion copes
+// with whatever it shows. Run it with -max_len=8192 or more, so that inputs
+// also reach past the line reader's 2048-byte pieces by themselves.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unordered_set>
 
@@ -24,21 +27,17 @@ struct Sink : kivora::ProgramDiagnostics {
     kivora::ToUtf8(reason);
   }
   void UnknownLabel(std::int64_t, const std::string& name) override { kivora::ToUtf8(name); }
+  void Ignored(std::int64_t, const std::string& text, std::size_t from) override {
+    if (from >= text.size() || from > std::strlen(text.c_str())) std::abort();
+  }
 };
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The bytes as one command line, as the factory sees it.
-  const std::string line(reinterpret_cast<const char*>(data), size);
-  std::string label, why;
-  if (auto command = kivora::CreateCommand(line.c_str(), label, &why)) command->Describe();
-
-  // The bytes as a whole program file.
+// Loads `bytes` as a program file and checks the chain it builds.
+void LoadAndCheck(const std::string& bytes) {
   const int fd = ::memfd_create("fuzz.prg", MFD_CLOEXEC);
   if (fd < 0) std::abort();
-  for (std::size_t done = 0; done < size;) {
-    const ssize_t n = ::write(fd, data + done, size - done);
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n <= 0) std::abort();
     done += static_cast<std::size_t>(n);
   }
@@ -56,5 +55,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();  // a readable in-memory file must always load
   }
   ::close(fd);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The bytes as one command line, as the factory sees it.
+  const std::string line(reinterpret_cast<const char*>(data), size);
+  std::string label, why;
+  std::size_t end = 0;
+  if (auto command = kivora::CreateCommand(line.c_str(), label, &why, &end)) {
+    command->Describe();
+    if (end > std::strlen(line.c_str())) std::abort();  // it can only have read the C text
+  }
+
+  // The bytes as a whole program file.
+  LoadAndCheck(line);
+
+  // The bytes without their line ends, repeated into one line of more than
+  // two of the line reader's 2048-byte pieces, so that pieces start and end
+  // anywhere in the text (inside a word, between the bytes of a character).
+  std::string once;
+  for (char c : line) {
+    if (c != '\n') once += c;
+  }
+  if (!once.empty()) {
+    std::string longLine;
+    while (longLine.size() < 4200) longLine += once;
+    LoadAndCheck(longLine);
+  }
   return 0;
 }

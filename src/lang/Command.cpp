@@ -4,7 +4,9 @@
 // by "%*[^\t, ],", in the manner of the C library's scanf formats that are
 // the language's definition: "%d" skips white space and takes a sign, "%1c"
 // and the scan sets take the very next characters, a literal must match
-// exactly, and whatever follows the last field is ignored. Words (labels,
+// exactly, and whatever follows the last field is ignored (an accepted
+// line tells where its reading stopped, so the checker can point at what
+// is ignored). Words (labels,
 // items) may be up to 255 bytes; a longer one refuses the line instead of
 // being cut.
 //
@@ -38,15 +40,28 @@ int Refuse(std::string* why, std::string reason) {
   return 0;
 }
 
+// Accepts the line, whose reading stopped at `at`.
+int Accept(std::size_t* end, std::size_t at) {
+  if (end) *end = at;
+  return 1;
+}
+
+// Where the keyword of `line` ends: commands without arguments read no more.
+std::size_t KeywordEnd(const char* line) {
+  Scanner in(line);
+  in.SkipRun(kWordStops);
+  return in.Position();
+}
+
 // Sets `kind` from the line's keyword, one of `names`; 0 if none matches.
 template <std::size_t N>
-int KindFromKeyword(const char* line, const char* const (&names)[N], int& kind) {
+int KindFromKeyword(const char* line, const char* const (&names)[N], int& kind, std::size_t* end) {
   std::string word;
   if (!ReadKeyword(line, word)) return 0;
   for (std::size_t i = 0; i < N; ++i) {
     if (EqualsIgnoringCase(word.c_str(), names[i])) {
       kind = static_cast<int>(i);
-      return 1;
+      return Accept(end, word.size());
     }
   }
   return 0;
@@ -122,14 +137,20 @@ bool ReadKeyword(const char* line, std::string& word) {
 
 // ---------------------------------------------------------------- no arguments
 
-int CommandNop::Parse(const char*, std::string*) { return 1; }
-int CommandFight::Parse(const char*, std::string*) { return 1; }
-int CommandProne::Parse(const char*, std::string*) { return 1; }
-int CommandGetParts::Parse(const char*, std::string*) { return 1; }
+int CommandNop::Parse(const char* line, std::string*, std::size_t* end) { return Accept(end, KeywordEnd(line)); }
+int CommandFight::Parse(const char* line, std::string*, std::size_t* end) { return Accept(end, KeywordEnd(line)); }
+int CommandProne::Parse(const char* line, std::string*, std::size_t* end) { return Accept(end, KeywordEnd(line)); }
+int CommandGetParts::Parse(const char* line, std::string*, std::size_t* end) { return Accept(end, KeywordEnd(line)); }
 
-int CommandMove::Parse(const char* line, std::string*) { return KindFromKeyword(line, moveNames, kind); }
-int CommandJump::Parse(const char* line, std::string*) { return KindFromKeyword(line, jumpNames, kind); }
-int CommandTurn::Parse(const char* line, std::string*) { return KindFromKeyword(line, turnNames, kind); }
+int CommandMove::Parse(const char* line, std::string*, std::size_t* end) {
+  return KindFromKeyword(line, moveNames, kind, end);
+}
+int CommandJump::Parse(const char* line, std::string*, std::size_t* end) {
+  return KindFromKeyword(line, jumpNames, kind, end);
+}
+int CommandTurn::Parse(const char* line, std::string*, std::size_t* end) {
+  return KindFromKeyword(line, turnNames, kind, end);
+}
 
 const char* CommandMove::Describe() { return NameOf(kind, moveNames); }
 const char* CommandJump::Describe() { return NameOf(kind, jumpNames); }
@@ -137,16 +158,19 @@ const char* CommandTurn::Describe() { return NameOf(kind, turnNames); }
 
 // ---------------------------------------------------------------- FIRE
 
-int CommandFire::Parse(const char* line, std::string* why) {
+int CommandFire::Parse(const char* line, std::string* why, std::size_t* end) {
   Scanner in(line);
   int r = 0, a = 0, w = 0;
-  // Nothing is read after the width, not even the closing parenthesis.
+  // Nothing after the width decides anything, not even the closing
+  // parenthesis; it is passed over when present, so that only what comes
+  // after it counts as ignored.
   if (!Arguments(in) || ReadSector(in, r, a, w) != 3) return Refuse(why, "expected FIRE,RANGE(ANGLE,WIDTH)");
   if (const char* fault = SectorFault(r, a, w)) return Refuse(why, fault);
+  in.Literal(')');
   range = r;
   angle = a;
   width = w;
-  return 1;
+  return Accept(end, in.Position());
 }
 
 const char* CommandFire::Describe() {
@@ -156,7 +180,7 @@ const char* CommandFire::Describe() {
 
 // ---------------------------------------------------------------- SEARCHE SEARCHF SEARCHO SEARCHB SEARCHP
 
-int CommandSearch::Parse(const char* line, std::string* why) {
+int CommandSearch::Parse(const char* line, std::string* why, std::size_t* end) {
   Scanner in(line);
   int r = 0, a = 0, w = 0;
   if (!Arguments(in) || ReadSector(in, r, a, w) != 3)
@@ -169,7 +193,7 @@ int CommandSearch::Parse(const char* line, std::string* why) {
   angle = a;
   width = w;
   label = std::move(word);
-  return 1;
+  return Accept(end, in.Position());
 }
 
 const char* CommandSearch::Describe() {
@@ -179,7 +203,7 @@ const char* CommandSearch::Describe() {
 
 // ---------------------------------------------------------------- RANDOM
 
-int CommandRandom::Parse(const char* line, std::string* why) {
+int CommandRandom::Parse(const char* line, std::string* why, std::size_t* end) {
   Scanner in(line);
   int n = 0, d = 0;
   if (!Arguments(in) || !in.Int(n) || !in.Literal('/') || !in.Int(d))
@@ -189,7 +213,7 @@ int CommandRandom::Parse(const char* line, std::string* why) {
   numerator = n;
   denominator = d;
   label = std::move(word);
-  return 1;
+  return Accept(end, in.Position());
 }
 
 const char* CommandRandom::Describe() {
@@ -199,7 +223,7 @@ const char* CommandRandom::Describe() {
 
 // ---------------------------------------------------------------- REMAIN
 
-int CommandRemain::Parse(const char* line, std::string* why) {
+int CommandRemain::Parse(const char* line, std::string* why, std::size_t* end) {
   constexpr const char* expected = "expected REMAIN,c=VALUE,LABEL with c one of = ! > <";
   Scanner in(line);
   char cmp = 0;
@@ -212,7 +236,7 @@ int CommandRemain::Parse(const char* line, std::string* why) {
   op = ComparisonCode(cmp);
   value = v;
   label = std::move(word);
-  return 1;
+  return Accept(end, in.Position());
 }
 
 const char* CommandRemain::Describe() {
@@ -222,7 +246,7 @@ const char* CommandRemain::Describe() {
 
 // ---------------------------------------------------------------- VAR
 
-int CommandVar::Parse(const char* line, std::string* why) {
+int CommandVar::Parse(const char* line, std::string* why, std::size_t* end) {
   Scanner in(line);
   char letter = 0, oper = 0, source = 0;
   // "X<op>NUMBER" takes any character for X (a non-letter is a variable that
@@ -234,7 +258,7 @@ int CommandVar::Parse(const char* line, std::string* why) {
       variable = FoldLetter(letter);
       value = v;
       op = OperatorCode(oper);
-      return 1;
+      return Accept(end, number.Position());
     }
     if (in.Byte(source)) {
       letter = FoldLetter(letter);
@@ -243,7 +267,7 @@ int CommandVar::Parse(const char* line, std::string* why) {
       variable = letter;
       sourceVariable = source;
       op = OperatorCode(oper) + 6;
-      return 1;
+      return Accept(end, in.Position());
     }
   }
   return Refuse(why, "expected VAR,X=NUMBER or VAR,X=Y (operators = + - * / %)");
@@ -257,7 +281,7 @@ const char* CommandVar::Describe() {
 
 // ---------------------------------------------------------------- COND
 
-int CommandVarCond::Parse(const char* line, std::string* why) {
+int CommandVarCond::Parse(const char* line, std::string* why, std::size_t* end) {
   constexpr const char* expected = "expected COND,Xc=NUMBER,LABEL or COND,Xc=Y,LABEL (c one of = ! > <)";
   Scanner in(line);
   char letter = 0, cmp = 0, source = 0;
@@ -273,7 +297,7 @@ int CommandVarCond::Parse(const char* line, std::string* why) {
     value = v;
     op = ComparisonCode(cmp);
     label = std::move(word);
-    return 1;
+    return Accept(end, number.Position());
   }
   if (!in.Byte(source)) return Refuse(why, expected);
   letter = FoldLetter(letter);
@@ -284,7 +308,7 @@ int CommandVarCond::Parse(const char* line, std::string* why) {
   sourceVariable = source;
   op = ComparisonCode(cmp) + 4;
   label = std::move(word);
-  return 1;
+  return Accept(end, in.Position());
 }
 
 const char* CommandVarCond::Describe() {
@@ -295,7 +319,7 @@ const char* CommandVarCond::Describe() {
 
 // ---------------------------------------------------------------- GETINFO
 
-int CommandGetInfo::Parse(const char* line, std::string* why) {
+int CommandGetInfo::Parse(const char* line, std::string* why, std::size_t* end) {
   Scanner in(line);
   char letter = 0;
   std::string word;
@@ -307,7 +331,7 @@ int CommandGetInfo::Parse(const char* line, std::string* why) {
     if (EqualsIgnoringCase(word.c_str(), itemNames[i])) {
       variable = FoldLetter(letter);
       item = i;
-      return 1;
+      return Accept(end, in.Position());
     }
   }
   return Refuse(why, "unknown item " + word + " (X, Y, DIR or WEAPON)");

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -20,7 +21,9 @@ public:
   // Reads the arguments from the whole command line, keyword included.
   // 1 = accepted, 0 = rejected; a rejected line puts into `why` (when given)
   // what is wrong with it, in a few English words for the program's author.
-  virtual int Parse(const char* line, std::string* why) = 0;
+  // An accepted line puts into `end` (when given) the offset just past the
+  // last byte the command took from it: whatever follows is ignored.
+  virtual int Parse(const char* line, std::string* why, std::size_t* end) = 0;
   // Performs the command for `unit` and returns the command to run next.
   virtual Command* Execute(ProgramUnit& unit) = 0;
   // The label a branching command refers to; null for the others.
@@ -40,7 +43,7 @@ inline constexpr int describeBufferSize = 64;
 
 class CommandNop : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "NOP"; }
 };
@@ -48,7 +51,7 @@ public:
 class CommandMove : public Command {
 public:
   enum { FORWARD, BACKWARD, LEFT, RIGHT, STOP };
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
@@ -58,7 +61,7 @@ public:
 class CommandJump : public Command {
 public:
   enum { JUMPFORWARD, JUMPBACKWARD, JUMPLEFT, JUMPRIGHT };
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
@@ -68,7 +71,7 @@ public:
 class CommandTurn : public Command {
 public:
   enum { TURNLEFT, TURNRIGHT };
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
@@ -77,7 +80,7 @@ public:
 
 class CommandFire : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
@@ -89,21 +92,21 @@ public:
 
 class CommandFight : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "FIGHT"; }
 };
 
 class CommandProne : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "PRONE"; }
 };
 
 class CommandGetParts : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "GET"; }
 };
@@ -112,7 +115,7 @@ public:
 // they differ in what they look for.
 class CommandSearch : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
   Command* Execute(ProgramUnit& unit) override;
@@ -160,7 +163,7 @@ public:
 
 class CommandRandom : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
@@ -180,7 +183,7 @@ inline constexpr char operatorChars[] = "=+-*/%";
 
 class CommandRemain : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
@@ -193,7 +196,7 @@ public:
 
 class CommandVar : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
@@ -206,7 +209,7 @@ public:
 
 class CommandVarCond : public Command {
 public:
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
   const char* Describe() override;
@@ -222,7 +225,7 @@ public:
 class CommandGetInfo : public Command {
 public:
   enum { X, Y, DIR, WEAPON };
-  int Parse(const char* line, std::string* why) override;
+  int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
 
@@ -235,7 +238,9 @@ public:
 // not an accepted command (unknown keyword, arguments that do not fit, a
 // value out of range, a word too long); then `why`, when given, says which.
 // `label` receives the label name of a branching command and is emptied
-// otherwise.
-std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std::string* why = nullptr);
+// otherwise. `end`, when given, receives for an accepted line the offset
+// just past what the command read; the game ignores the rest of the line.
+std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std::string* why = nullptr,
+                                       std::size_t* end = nullptr);
 
 }  // namespace kivora

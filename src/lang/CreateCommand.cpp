@@ -62,7 +62,7 @@ std::string KeywordFault(const char* line, const std::string& keyword, bool read
 
 bool IsKnownKeyword(const char* keyword) { return NewCommandFor(keyword) != nullptr; }
 
-std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std::string* why) {
+std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std::string* why, std::size_t* end) {
   label.clear();
   std::string keyword;
   const bool read = line != nullptr && ReadKeyword(line, keyword);
@@ -72,7 +72,7 @@ std::unique_ptr<Command> CreateCommand(const char* line, std::string& label, std
     return nullptr;
   }
   std::string reason;
-  if (command->Parse(line, why ? &reason : nullptr) != 1) {
+  if (command->Parse(line, why ? &reason : nullptr, end) != 1) {
     if (why) *why = reason.empty() ? "arguments do not fit the command" : std::move(reason);
     return nullptr;
   }

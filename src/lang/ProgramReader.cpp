@@ -58,10 +58,12 @@ public:
   explicit ProgramBuilder(ProgramDiagnostics* diagnostics) : diagnostics_(diagnostics) {}
 
   void AddLine(std::string& line, std::int64_t lineNumber) {
+    if (diagnostics_ != nullptr) diagnostics_->Read(lineNumber, line);
     TrimLineEnd(line);
     if (line.empty() || line[0] == '#') return;
     if (line[0] == ':') {
       definitions_.push_back({line.substr(1), last_, lineNumber});
+      if (diagnostics_ != nullptr) diagnostics_->Defined(lineNumber, definitions_.back().name);
       return;
     }
     if (line[0] == '>') {
@@ -70,7 +72,9 @@ public:
     }
     // Command lines are C text: whatever follows a NUL byte is not read.
     std::string reason;
-    std::unique_ptr<Command> command = CreateCommand(line.c_str(), label_, diagnostics_ ? &reason : nullptr);
+    std::size_t end = 0;
+    std::unique_ptr<Command> command =
+        CreateCommand(line.c_str(), label_, diagnostics_ ? &reason : nullptr, diagnostics_ ? &end : nullptr);
     if (!command) {
       if (diagnostics_ != nullptr) diagnostics_->Dropped(lineNumber, line, reason);
       return;
@@ -79,7 +83,10 @@ public:
     if (last_ == nullptr) chain_.Reset(added);
     else last_->next = last_->textNext = added;
     last_ = added;
-    if (diagnostics_ != nullptr) diagnostics_->Accepted(lineNumber, *added);
+    if (diagnostics_ != nullptr) {
+      diagnostics_->Accepted(lineNumber, *added);
+      if (end < line.size()) diagnostics_->Ignored(lineNumber, line, end);
+    }
     if (!label_.empty()) branches_.push_back({label_, added, lineNumber});
   }
 

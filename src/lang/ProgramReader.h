@@ -63,8 +63,16 @@ private:
 class ProgramDiagnostics {
 public:
   virtual ~ProgramDiagnostics() = default;
+  // Every line as the line reader returned it, before anything is taken from it.
+  virtual void Read(std::int64_t /*line*/, const std::string& /*text*/) {}
+  // A label definition line (":name").
+  virtual void Defined(std::int64_t /*line*/, const std::string& /*name*/) {}
   // A command line became `command` (called in file order).
   virtual void Accepted(std::int64_t /*line*/, Command& /*command*/) {}
+  // The accepted command line `text` (trailing white space removed) goes on
+  // after what the command read, from offset `from`; the game ignores that
+  // rest. Called right after Accepted.
+  virtual void Ignored(std::int64_t /*line*/, const std::string& /*text*/, std::size_t /*from*/) {}
   // A command line was refused; `reason` says why in a few English words.
   virtual void Dropped(std::int64_t /*line*/, const std::string& /*text*/, const std::string& /*reason*/) {}
   // A branching command or jump line names a label the file never defines.

@@ -9,7 +9,7 @@ namespace kivora {
 
 namespace {
 
-constexpr std::size_t kSpecLines = 6 + kStateCount;
+constexpr std::size_t kSpecLines = kSpecLineCount;
 
 // Up to `count` lines of the file; fewer when it ends early. Throws
 // FileException when it cannot be opened or read.
@@ -22,13 +22,14 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, std::size_
 }
 
 // Reads `expected` numbers separated by commas ("%d,%d,..."), a comma right
-// after each number; returns how many were read.
-int ScanInts(const std::string& line, int expected, std::int32_t* out) {
+// after each number; returns how many were read. `end` receives where the
+// reading stopped.
+int ScanInts(std::string_view line, int expected, std::int32_t* out, std::size_t& end) {
     Scanner in(line);
-    for (int k = 0; k < expected; ++k) {
-        if ((k > 0 && !in.Literal(',')) || !in.Int(out[k])) return k;
-    }
-    return expected;
+    int k = 0;
+    while (k < expected && (k == 0 || in.Literal(',')) && in.Int(out[k])) ++k;
+    end = in.Position();
+    return k;
 }
 
 // The numbers each of the first six lines holds.
@@ -54,6 +55,30 @@ bool Fail(SpecFault* fault, std::int64_t line, std::string what) {
 
 }  // namespace
 
+bool ScanSpecLine(int line, std::string_view text, std::array<std::int32_t, kSpecLineWidest>& values,
+                  std::string* what, std::size_t* end) {
+    if (line < 1 || line > kSpecLineCount) {
+        if (what) *what = SpecLineContents(line);
+        return false;
+    }
+    const int wanted = SpecLineNumbers(line);
+    std::size_t stop = 0;
+    if (ScanInts(text, wanted, values.data(), stop) != wanted) {
+        if (what) *what = "expected " + SpecLineContents(line) + (wanted > 1 ? ", separated by commas" : "");
+        return false;
+    }
+    if (end) *end = stop;
+    return true;
+}
+
+int SpecLineNumbers(int line) {
+    return line >= 1 && line <= kSpecLineCount ? NumbersOnLine(static_cast<std::size_t>(line - 1)) : 0;
+}
+
+std::string SpecEndsEarly(std::size_t lines) {
+    return "the file ends after line " + std::to_string(lines) + "; a model has 27 lines";
+}
+
 std::string SpecLineContents(int line) {
     if (line >= 1 && line <= 6) {
         const HeadLine& h = kHeadLines[line - 1];
@@ -74,18 +99,12 @@ bool LoadSpec(OKEspec& record, const std::filesystem::path& file, SpecFault* fau
         return Fail(fault, 0, e.Reason());
     }
     // Every line is checked before any value is kept.
-    std::array<std::array<std::int32_t, 5>, kSpecLines> v{};
+    std::array<std::array<std::int32_t, kSpecLineWidest>, kSpecLines> v{};
     for (std::size_t i = 0; i < kSpecLines; ++i) {
         const auto line = static_cast<std::int64_t>(i + 1);
-        if (i >= lines.size()) {
-            return Fail(fault, line,
-                        "the file ends after line " + std::to_string(lines.size()) + "; a model has 27 lines");
-        }
-        const int wanted = NumbersOnLine(i);
-        if (ScanInts(lines[i], wanted, v[i].data()) != wanted) {
-            return Fail(fault, line, "expected " + SpecLineContents(static_cast<int>(line)) +
-                                         (wanted > 1 ? ", separated by commas" : ""));
-        }
+        if (i >= lines.size()) return Fail(fault, line, SpecEndsEarly(lines.size()));
+        std::string what;
+        if (!ScanSpecLine(static_cast<int>(line), lines[i], v[i], &what)) return Fail(fault, line, std::move(what));
     }
     record.level = v[0][0];
     record.maxHp = v[1][0];  // the three numbers between are present but unused

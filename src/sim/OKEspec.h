@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "sim/EE.h"
 
@@ -41,6 +42,29 @@ struct SpecFault {
 // than 27 lines, or a line does not hold the numbers its place calls for;
 // the record is then of no further use, and `fault` (when given) says why.
 bool LoadSpec(OKEspec& record, const std::filesystem::path& file, SpecFault* fault = nullptr);
+
+// The lines of a model file the game reads; any after them are ignored.
+inline constexpr int kSpecLineCount = 6 + kStateCount;
+
+// The most numbers one line of a model file holds.
+inline constexpr std::size_t kSpecLineWidest = 5;
+
+// Scans line `line` (1..27) of a model file, `text` being that line as the
+// line reader returns it, by the rules of its place: the numbers it must
+// hold, each after a comma that follows the number before it directly. The
+// one check behind LoadSpec, shared with the tools that check a model line by
+// line. True when the line holds them: `values` receives them (as many as
+// the line holds) and `end` (when given) the offset just past the last one;
+// the game ignores whatever follows. Otherwise false, and `what` (when
+// given) says what the line must hold.
+bool ScanSpecLine(int line, std::string_view text, std::array<std::int32_t, kSpecLineWidest>& values,
+                  std::string* what = nullptr, std::size_t* end = nullptr);
+
+// How many numbers line `line` (1..27) of a model file holds; 0 for any other line.
+int SpecLineNumbers(int line);
+
+// Why a model file that ends after `lines` lines (fewer than 27) is refused.
+std::string SpecEndsEarly(std::size_t lines);
 
 // What line `line` (1..27) of a model file holds, for the authors of models:
 // "5 numbers: hit points, three unused, aim turn rate".

@@ -15,6 +15,14 @@
 using namespace kivora::art;
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    std::printf(
+        "usage: kivora-art [DIR]\n"
+        "Redraws the game's pictures into DIR/arena and DIR/res (DIR: the source\n"
+        "tree; default: the current directory). Exit status 0 when every picture\n"
+        "was written, 1 when one could not be, 2 for bad arguments.\n");
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+  }
   if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
     std::fprintf(stderr, "usage: kivora-art [DIR]\n");
     return 2;
