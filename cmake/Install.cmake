@@ -53,7 +53,8 @@ foreach(size 16 22 24 32 48 64 128 256)
   install(FILES data/icons/kivora-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
     RENAME ${KIVORA_APP_ID}.png)
 endforeach()
-install(FILES docs/language.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The manual, in both languages.
+install(DIRECTORY docs/en docs/ja DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # Man pages: man/NAME.SECTION.scd, turned into roff by scdoc and gzipped;
 # a new page is a new file there.

@@ -42,7 +42,7 @@ for f in bin/kivora bin/kivora-check bin/kivora-arena; do
 done
 expected=(share/applications/$app.desktop share/metainfo/$app.metainfo.xml
   share/man/man6/kivora.6.gz share/man/man1/kivora-check.1.gz share/man/man1/kivora-arena.1.gz
-  share/doc/kivora/copyright share/doc/kivora/changelog.gz share/doc/kivora/language.md)
+  share/doc/kivora/copyright share/doc/kivora/changelog.gz share/doc/kivora/en/index.md share/doc/kivora/ja/index.md)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app.png")
 done
