@@ -11,6 +11,7 @@
 
 #include "base/TickClock.h"
 #include "economy/Economy.h"
+#include "field/ViewGeometry.h"
 #include "game/Battle.h"
 #include "sim/OKE.h"
 #include "ui/BuyListDlg.h"
@@ -55,14 +56,14 @@ CMainWnd::CMainWnd(Battle& battle, Clock clock)
                                 {[this](std::int32_t x, std::int32_t y) { SelectAt(x, y); },
                                  [this] { ClearSelection(); }},
                                 client);
-  fieldView_->setGeometry(0, 0, 320, 320);
+  fieldView_->setGeometry(0, 0, kViewSize, kViewSize);
 
   statusView_ = new StatusViewWnd(battle_.Shared(), battle_.GetEconomy(), clock_, client);
-  statusView_->setGeometry(321, 0, kClientWidth - 321, 320);
+  statusView_->setGeometry(kViewSize + 1, 0, kClientWidth - (kViewSize + 1), kViewSize);
 
   messageLog_ = new QListWidget(client);
   messageLog_->setObjectName("MessageLog");
-  messageLog_->setGeometry(0, 321, kClientWidth, kClientHeight - 321);
+  messageLog_->setGeometry(0, kViewSize + 1, kClientWidth, kClientHeight - (kViewSize + 1));
   // Long lines can be scrolled sideways up to 1024 pixels; the vertical bar
   // comes once the log outgrows its four visible lines.
   SetHorizontalExtent(*messageLog_, kMessageLogExtent);
