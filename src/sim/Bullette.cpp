@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sim/Field.h"
+#include "sim/FieldEvents.h"
 #include "sim/Geometry.h"
 #include "sim/OKE.h"
 
@@ -53,7 +54,10 @@ void Bullette::Step(Field& field) {
         if (other == owner) continue;
         const int kind = other->Kind();
         if (IsUnitKind(kind)) {
-            TakeDamage(static_cast<OKE&>(*other), power, this);
+            OKE& victim = static_cast<OKE&>(*other);
+            const std::int32_t hpBefore = victim.hp;
+            TakeDamage(victim, power, this);
+            if (field.events) field.events->Struck(victim, *this, hpBefore);
             alive = 0;
             break;
         }
