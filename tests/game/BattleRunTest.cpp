@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "economy/MessageSink.h"
@@ -258,6 +259,38 @@ TEST_F(BattleRunTest, GivenUnitsThatCannotBeLoadedStopTheStart) {
     ASSERT_TRUE(fault) << c.fault;
     EXPECT_EQ(fault->Describe(), c.fault);
   }
+}
+
+// Battles on two threads share nothing: each comes out as it does alone.
+TEST(BattleRunThreadTest, TwoBattlesSideBySideComeOutAsAlone) {
+  const std::filesystem::path arena = std::filesystem::path(KIVORA_SOURCE_DIR) / "arena";
+  auto setupOf = [&](std::uint32_t seed) {
+    BattleSetup setup;
+    setup.folder = arena;
+    setup.setupSeed = seed;
+    setup.parts.rival = false;
+    setup.parts.randomWallsAndParts = false;
+    setup.units = {BattleUnit{1, "standard.spc", "hunter.prg", std::nullopt},
+                   BattleUnit{0, "gunner.spc", "sniper.prg", std::nullopt}};
+    setup.ticks = 300;
+    return setup;
+  };
+  auto play = [&](std::uint32_t seed) {
+    BattleRun run(setupOf(seed));
+    EXPECT_FALSE(run.Start());
+    run.Run();
+    std::string text = DescribeResult(run) + DescribeUnits(run);
+    AppendTraceTick(text, run.TicksRun(), *run.GetBattle().Lock(), run.GetBattle().GetEconomy());
+    return text;
+  };
+  const std::string alone[2] = {play(1), play(2)};
+  ASSERT_NE(alone[0], alone[1]);
+  std::string together[2];
+  std::thread other([&] { together[1] = play(2); });
+  together[0] = play(1);
+  other.join();
+  EXPECT_EQ(together[0], alone[0]);
+  EXPECT_EQ(together[1], alone[1]);
 }
 
 }  // namespace
