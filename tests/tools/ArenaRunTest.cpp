@@ -419,7 +419,7 @@ TEST_F(ArenaRunTest, ADuelIsOneCommand) {
   json = std::regex_replace(json, std::regex("\n *"), "");
   std::string directory;
   AppendJsonString(directory, data.Path().native());
-  EXPECT_EQ(json, std::regex_replace(
+  std::string expected =
       R"({"format": "kivora-arena","version": 1,"setup": {"directory": DIR,"seed": 1,"sim_seed": 9,)"
       R"("map": false,"random_walls_and_parts": false,"setup_rival": false,"campaign": false,"ticks": 3000,)"
       R"("until_decided": true,"units": [{"side": "player","model": "gun.spc","program": "fire.prg",)"
@@ -435,8 +435,9 @@ TEST_F(ArenaRunTest, ADuelIsOneCommand) {
       R"("deployed_at": 0,"survived": false,"fell_at": 12,)"
       R"("last_hit": {"by": 1,"weapon": "bullet","shooter_fell": false},"shots": 0,"hits": 0,)"
       R"("friendly_hits": 0,"damage_dealt": 0,"friendly_damage": 0,"damage_taken": 10,"parts": 0,"hp": 0,)"
-      R"("ammo": 5}]})",
-      std::regex("DIR"), directory, std::regex_constants::format_literal));
+      R"("ammo": 5}]})";
+  expected.replace(expected.find("DIR"), 3, directory);
+  EXPECT_EQ(json, expected);
 }
 
 // The program itself: SIGTERM in the middle of a long run with a sparse
