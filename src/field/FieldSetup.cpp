@@ -8,19 +8,21 @@ namespace kivora {
 
 void BuildField(SharedField& field, SpecTable& specs, Random& random, const std::filesystem::path& folder,
                 const std::function<void(std::string_view message)>& mapUnreadable,
-                std::vector<SpawnedUnit>* spawned) {
-  bool mapRead = false;
-  {
-    const auto locked = field.Lock();
-    mapRead = ReadMapFile(*locked, folder / "map.txt");
+                std::vector<SpawnedUnit>* spawned, SetUpParts parts) {
+  if (parts.map) {
+    bool mapRead = false;
+    {
+      const auto locked = field.Lock();
+      mapRead = ReadMapFile(*locked, folder / "map.txt");
+    }
+    if (!mapRead && mapUnreadable) mapUnreadable(kMapUnreadableMessage);
   }
-  if (!mapRead && mapUnreadable) mapUnreadable(kMapUnreadableMessage);
-  {
+  if (parts.randomWallsAndParts) {
     const auto locked = field.Lock();
     AddRandomWalls(*locked, random, 10);
     AddRandomParts(*locked, random, 10);
   }
-  SpawnRivalUnits(field, specs, random, folder, 1, spawned);
+  if (parts.rival) SpawnRivalUnits(field, specs, random, folder, 1, spawned);
 }
 
 }  // namespace kivora

@@ -20,15 +20,27 @@ class Battle::Events : public FieldEvents {
 public:
   explicit Events(Economy& economy) : economy_(economy) {}
 
-  void PartPickedUp(std::int32_t team, std::uint32_t reward) override {
-    if (team == 1) economy_.AddMoney(reward);
+  void PartPickedUp(const OKE& unit, std::uint32_t reward) override {
+    if (unit.team == 1) economy_.AddMoney(reward);
     else economy_.AddRivalPoints(reward);
+    if (listener) listener->PartPickedUp(unit, reward);
   }
   void SquadLost() override {
     if (squadLost) squadLost();
+    if (listener) listener->SquadLost();
+  }
+  void ShotFired(const OKE& shooter, const Bullette& bullet) override {
+    if (listener) listener->ShotFired(shooter, bullet);
+  }
+  void Struck(const OKE& victim, const EE& striker, std::int32_t hpBefore) override {
+    if (listener) listener->Struck(victim, striker, hpBefore);
+  }
+  void Fell(const OKE& unit) override {
+    if (listener) listener->Fell(unit);
   }
 
   std::function<void()> squadLost;
+  FieldEvents* listener = nullptr;
 
 private:
   Economy& economy_;
@@ -48,21 +60,29 @@ Battle::~Battle() {
 }
 
 void Battle::Build(const std::function<void(std::string_view message)>& mapUnreadable,
-                   std::vector<SpawnedUnit>* spawned) {
-  BuildField(field_, specs_, setupRandom_, folder_, mapUnreadable, spawned);
+                   std::vector<SpawnedUnit>* spawned, SetUpParts parts) {
+  BuildField(field_, specs_, setupRandom_, folder_, mapUnreadable, spawned, parts);
 }
 
 Ref<OKE> Battle::NewUnit(std::int32_t team, const std::string& specFile) {
   return OKE::Create(team, specFile, specs_);
 }
 
-bool Battle::GiveProgram(OKE& unit, const std::string& programFile) {
-  return LoadProgram(unit, folder_ / programFile);
+bool Battle::GiveProgram(OKE& unit, const std::string& programFile, std::string* why) {
+  return LoadProgram(unit, folder_ / programFile, why);
 }
 
 OKE* Battle::Deploy(Ref<OKE> unit) {
   if (!unit) return nullptr;
   PlaceUnitAtRandom(*unit, setupRandom_);
+  return Lock()->Deploy(std::move(unit));
+}
+
+OKE* Battle::DeployAt(Ref<OKE> unit, std::int32_t x, std::int32_t y, std::int32_t direction) {
+  if (!unit) return nullptr;
+  unit->x = x;
+  unit->y = y;
+  unit->direction = direction;
   return Lock()->Deploy(std::move(unit));
 }
 
@@ -90,6 +110,11 @@ void Battle::CampaignStep(MessageSink& log, std::vector<SpawnedUnit>* spawned) {
 void Battle::OnSquadLost(std::function<void()> handler) {
   const auto locked = Lock();
   events_->squadLost = std::move(handler);
+}
+
+void Battle::Listen(FieldEvents* listener) {
+  const auto locked = Lock();
+  events_->listener = listener;
 }
 
 }  // namespace kivora

@@ -9,6 +9,7 @@
 
 #include "base/Random.h"
 #include "economy/Economy.h"
+#include "field/FieldSetup.h"
 #include "field/SpawnRival.h"
 #include "game/Campaign.h"
 #include "sim/Field.h"
@@ -17,6 +18,7 @@
 
 namespace kivora {
 
+class FieldEvents;
 class MessageSink;
 class OKE;
 
@@ -49,20 +51,23 @@ public:
   [[nodiscard]] SharedField::Locked Lock() { return field_.Lock(); }
 
   // Set-up as the game makes it at start: the map's walls, 10 random walls,
-  // 10 random parts, one rival unit. An unreadable map is told to
-  // `mapUnreadable`.
+  // 10 random parts, one rival unit (less when `parts` leaves some out). An
+  // unreadable map is told to `mapUnreadable`.
   void Build(const std::function<void(std::string_view message)>& mapUnreadable,
-             std::vector<SpawnedUnit>* spawned = nullptr);
+             std::vector<SpawnedUnit>* spawned = nullptr, SetUpParts parts = {});
 
   // A unit of `team` (1: the player's) of the model file `specFile` of the
   // data folder, not yet on the field; empty when the model cannot be loaded.
   Ref<OKE> NewUnit(std::int32_t team, const std::string& specFile);
   // Gives a unit that is not on the field yet the program file `programFile`
-  // of the data folder; false when it cannot be read (the unit then has none).
-  bool GiveProgram(OKE& unit, const std::string& programFile);
+  // of the data folder; false when it cannot be read (the unit then has none
+  // and `why`, when given, says why).
+  bool GiveProgram(OKE& unit, const std::string& programFile, std::string* why = nullptr);
   // Puts `unit` at a random spot and facing (set-up generator) and on the
   // field, under the lock. Returns the unit, which the field now holds.
   OKE* Deploy(Ref<OKE> unit);
+  // The same at a chosen spot (field units) and facing, drawing nothing.
+  OKE* DeployAt(Ref<OKE> unit, std::int32_t x, std::int32_t y, std::int32_t direction);
 
   // One world step, under the lock.
   void Tick();
@@ -84,6 +89,10 @@ public:
   // Called on the world step's thread, under the field lock, when the
   // player's last unit has fallen. Takes the lock itself to set it.
   void OnSquadLost(std::function<void()> handler);
+  // Also tells `listener` (null: nobody) everything the field tells the
+  // battle, after the battle has paid what is earned; for keeping score.
+  // Called under the field lock, like the events themselves.
+  void Listen(FieldEvents* listener);
 
 private:
   class Events;

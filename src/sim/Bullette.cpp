@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sim/Field.h"
+#include "sim/FieldEvents.h"
 #include "sim/Geometry.h"
 #include "sim/OKE.h"
 
@@ -51,7 +52,12 @@ void Bullette::Step(Field& field) {
     // The first unit or wall in its way, its shooter aside: a unit takes the
     // hit, a wall stops it.
     if (EE* other = field.fieldList.FirstOverlapping(*this, kUnitKinds | KindBit(kKindWall), owner)) {
-        if (IsUnitKind(other->Kind())) TakeDamage(static_cast<OKE&>(*other), power, this);
+        if (IsUnitKind(other->Kind())) {
+            OKE& victim = static_cast<OKE&>(*other);
+            const std::int32_t hpBefore = victim.hp;
+            TakeDamage(victim, power, this);
+            if (field.events) field.events->Struck(victim, *this, hpBefore);
+        }
         alive = 0;
     }
 

@@ -6,13 +6,14 @@
 
 namespace kivora {
 
-bool LoadProgram(OKE& unit, const std::filesystem::path& file) {
+bool LoadProgram(OKE& unit, const std::filesystem::path& file, std::string* why) {
   CommandChain chain;
   bool read = true;
   try {
     chain = ReadProgram(file.string());
-  } catch (const FileException&) {
+  } catch (const FileException& e) {
     read = false;  // unreadable: the unit stays without a program
+    if (why) *why = e.Reason();
   }
   unit.InstallProgram(chain.Release());
   return read;

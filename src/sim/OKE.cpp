@@ -86,7 +86,7 @@ void OKE::Step(Field& field) {
                             // the rival one point.
                             const std::uint32_t reward =
                                 team == 1 ? 100u * static_cast<std::uint32_t>(randomRange(field.generator, 1, 10)) : 1u;
-                            if (field.events) field.events->PartPickedUp(team, reward);
+                            if (field.events) field.events->PartPickedUp(*this, reward);
                         }
                     } else {
                         vx = vy = 0;
@@ -100,6 +100,7 @@ void OKE::Step(Field& field) {
                     Bullette* bullet = FireBullet(field, *this);
                     bullet->SetTarget(target.get());
                     ammo = WrapSub(ammo, 1);
+                    if (field.events) field.events->ShotFired(*this, *bullet);
                 }
                 SetTarget(nullptr);
             }
@@ -125,7 +126,10 @@ void OKE::Step(Field& field) {
     const EElist& list = field.fieldList;
     if (state == kFighting) {
         if (EE* other = list.FirstOverlapping(*this, kUnitKinds)) {
-            TakeDamage(static_cast<OKE&>(*other), spec->fightPower, this);
+            OKE& victim = static_cast<OKE&>(*other);
+            const std::int32_t hpBefore = victim.hp;
+            TakeDamage(victim, spec->fightPower, this);
+            if (field.events) field.events->Struck(victim, *this, hpBefore);
         }
     }
     if ((vx != 0 || vy != 0) && list.FirstOverlapping(*this, KindBit(kKindWall))) {

@@ -50,6 +50,7 @@ void SweepUnits(Field& field) {
     for (OKE* unit : fallen) {
         const std::int32_t x = unit->x;
         const std::int32_t y = unit->y;
+        if (field.events) field.events->Fell(*unit);
         if (unit->Kind() == kKindPlayerUnit) {
             --field.playerUnitCount;
             if (field.playerUnitCount == 0 && field.events) field.events->SquadLost();

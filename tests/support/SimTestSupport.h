@@ -44,8 +44,8 @@ inline OKEspec PlainSpec() {
 // Pays what a field earns into an economy, as a battle does.
 struct PayInto : FieldEvents {
     explicit PayInto(Economy& e) : economy(e) {}
-    void PartPickedUp(std::int32_t team, std::uint32_t reward) override {
-        if (team == 1) economy.AddMoney(reward);
+    void PartPickedUp(const OKE& unit, std::uint32_t reward) override {
+        if (unit.team == 1) economy.AddMoney(reward);
         else economy.AddRivalPoints(reward);
     }
     void SquadLost() override { ++squadsLost; }

@@ -17,41 +17,41 @@ std::optional<ArenaOptions> Parse(std::vector<std::string> args) {
 TEST(ArenaOptionsTest, DefaultsWithoutArguments) {
   const auto options = Parse({});
   ASSERT_TRUE(options);
-  EXPECT_EQ(options->ticks, 3000u);
-  EXPECT_EQ(options->seed, 1u);
+  EXPECT_EQ(options->battle.ticks, 3000u);
+  EXPECT_EQ(options->battle.setupSeed, 1u);
   EXPECT_EQ(options->traceEvery, 1u);
   EXPECT_EQ(options->frameEvery, 10u);
-  EXPECT_EQ(options->directory, ".");
-  EXPECT_FALSE(options->campaign);
+  EXPECT_EQ(options->battle.folder, ".");
+  EXPECT_FALSE(options->battle.campaign);
   EXPECT_FALSE(options->trace);
   EXPECT_FALSE(options->frames);
-  EXPECT_TRUE(options->units.empty());
+  EXPECT_TRUE(options->battle.units.empty());
 }
 
 TEST(ArenaOptionsTest, UnitsKeepTheirOrderAndSplitAtTheFirstColon) {
   const auto options = Parse({"--player", "a.spc:b.prg", "--rival", "c.spc", "--player", "d.spc:",
                               "--rival", "e.spc:x:y.prg", "data"});
   ASSERT_TRUE(options);
-  ASSERT_EQ(options->units.size(), 4u);
-  EXPECT_EQ(options->units[0].team, 1);
-  EXPECT_EQ(options->units[0].spec, "a.spc");
-  EXPECT_EQ(options->units[0].program, "b.prg");
-  EXPECT_EQ(options->units[1].team, 0);
-  EXPECT_FALSE(options->units[1].program);
-  EXPECT_EQ(options->units[2].spec, "d.spc");
-  EXPECT_FALSE(options->units[2].program);  // "SPC:" means no program
-  EXPECT_EQ(options->units[3].spec, "e.spc");
-  EXPECT_EQ(options->units[3].program, "x:y.prg");
-  EXPECT_EQ(options->directory, "data");
+  ASSERT_EQ(options->battle.units.size(), 4u);
+  EXPECT_EQ(options->battle.units[0].team, 1);
+  EXPECT_EQ(options->battle.units[0].spec, "a.spc");
+  EXPECT_EQ(options->battle.units[0].program, "b.prg");
+  EXPECT_EQ(options->battle.units[1].team, 0);
+  EXPECT_FALSE(options->battle.units[1].program);
+  EXPECT_EQ(options->battle.units[2].spec, "d.spc");
+  EXPECT_FALSE(options->battle.units[2].program);  // "SPC:" means no program
+  EXPECT_EQ(options->battle.units[3].spec, "e.spc");
+  EXPECT_EQ(options->battle.units[3].program, "x:y.prg");
+  EXPECT_EQ(options->battle.folder, "data");
 }
 
 TEST(ArenaOptionsTest, NumbersAndSwitches) {
   const auto options = Parse({"--ticks", "0", "--seed", "4294967295", "--campaign", "--trace", "-",
                               "--trace-every", "5", "--frames", "out", "--frame-every", "1", "--quiet"});
   ASSERT_TRUE(options);
-  EXPECT_EQ(options->ticks, 0u);
-  EXPECT_EQ(options->seed, 4294967295u);
-  EXPECT_TRUE(options->campaign);
+  EXPECT_EQ(options->battle.ticks, 0u);
+  EXPECT_EQ(options->battle.setupSeed, 4294967295u);
+  EXPECT_TRUE(options->battle.campaign);
   EXPECT_EQ(options->trace, "-");
   EXPECT_EQ(options->traceEvery, 5u);
   EXPECT_EQ(options->frames, "out");
@@ -73,11 +73,72 @@ TEST(ArenaOptionsTest, BadArgumentsAreRefused) {
       {"--player", ":x.prg"},
       {"--rival", ""},
       {"dir1", "dir2"},
+      {"--ticks", "1000000000001"},
+      {"--ticks", "18446744073709551615"},
+      {"--ticks", "18446744073709551616"},
+      {"--sim-seed", "-1"},
+      {"--sim-seed", "4294967296"},
+      {"--at", "0,0,0"},                                  // no unit to place
+      {"--player", "a.spc", "--at", "0,0"},
+      {"--player", "a.spc", "--at", "0,0,181"},
+      {"--player", "a.spc", "--at", "0,0,-180"},
+      {"--player", "a.spc", "--at", "0,0,0,0"},
+      {"--player", "a.spc", "--at", "1.5,0,0"},
+      {"--player", "a.spc", "--at", "0, 0,0"},
+      {"--player", "a.spc", "--at", "2147483648,0,0"},
+      {"--player", "a.spc", "--at", "0,0,0", "--at", "1,1,1"},
+      {"--json", ""},
   };
   for (const auto& args : bad) {
     std::string error;
-    EXPECT_FALSE(ParseArenaOptions(args, error)) << args[0];
+    EXPECT_FALSE(ParseArenaOptions(args, error)) << args.back();
     EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(ArenaOptionsTest, ExactBattles) {
+  const auto options = Parse({"--no-rival", "--no-random", "--no-map", "--until-decided", "--sim-seed", "77",
+                              "--player", "a.spc:a.prg", "--at", "-2147483648,16000,-179", "--rival", "b.spc",
+                              "--rival", "c.spc:c.prg", "--at", "0,-500,180", "--json", "r.json"});
+  ASSERT_TRUE(options);
+  const BattleSetup& battle = options->battle;
+  EXPECT_FALSE(battle.parts.rival);
+  EXPECT_FALSE(battle.parts.randomWallsAndParts);
+  EXPECT_FALSE(battle.parts.map);
+  EXPECT_TRUE(battle.untilDecided);
+  EXPECT_EQ(battle.simSeed, 77u);
+  EXPECT_EQ(battle.setupSeed, 1u);
+  ASSERT_EQ(battle.units.size(), 3u);
+  ASSERT_TRUE(battle.units[0].at);
+  EXPECT_EQ(battle.units[0].at->x, -2147483647 - 1);
+  EXPECT_EQ(battle.units[0].at->y, 16000);
+  EXPECT_EQ(battle.units[0].at->direction, -179);
+  EXPECT_FALSE(battle.units[1].at);
+  ASSERT_TRUE(battle.units[2].at);
+  EXPECT_EQ(battle.units[2].at->y, -500);
+  EXPECT_EQ(battle.units[2].at->direction, 180);
+  EXPECT_EQ(options->json, "r.json");
+  // Without these options the set-up is the game's.
+  const auto plain = Parse({});
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE(plain->battle.parts.map && plain->battle.parts.randomWallsAndParts && plain->battle.parts.rival);
+  EXPECT_FALSE(plain->battle.untilDecided);
+  EXPECT_EQ(plain->battle.simSeed, 1u);
+  EXPECT_EQ(Parse({"--ticks", "1000000000000"})->battle.ticks, kMaxBattleTicks);
+}
+
+// --help must tell of every option there is.
+TEST(ArenaOptionsTest, UsageNamesEveryOption) {
+  const std::string usage = kArenaUsage;
+  for (const char* option : {"--ticks", "--until-decided", "--seed", "--sim-seed", "--player", "--rival", "--at",
+                             "--no-rival", "--no-random", "--no-map", "--campaign", "--trace", "--trace-every",
+                             "--frames", "--frame-every", "--json", "--quiet", "--help"}) {
+    EXPECT_NE(usage.find(std::string("  ") + option + " "), std::string::npos) << option;
+    std::string error;
+    std::vector<std::string> args = {option};
+    if (std::string(option) == "--at") args.insert(args.begin(), {"--player", "a.spc"});
+    ParseArenaOptions(args, error);
+    EXPECT_EQ(error.find("unknown option"), std::string::npos) << option;
   }
 }
 
@@ -94,6 +155,10 @@ TEST(ArenaOptionsTest, RefusedArgumentsAreShownInUtf8) {
     EXPECT_TRUE(IsValidUtf8(error)) << error;
     EXPECT_NE(error.find("テスト"), std::string::npos) << error;
   }
+  // Control characters never reach the terminal.
+  std::string error;
+  EXPECT_FALSE(ParseArenaOptions({"--ticks", "\x1b[2J\x07"}, error));
+  EXPECT_EQ(error, "--ticks wants a whole number of ticks, not \\x1b[2J\\x07");
 }
 
 }  // namespace

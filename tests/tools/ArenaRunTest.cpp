@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <tuple>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -10,7 +17,9 @@
 #include <string>
 
 #include "base/Random.h"
+#include "base/JsonText.h"
 #include "base/TextCodec.h"
+#include "support/ModelText.h"
 #include "support/TempDir.h"
 #include "support/TextLines.h"
 
@@ -55,22 +64,26 @@ class ArenaRunTest : public ::testing::Test {
 protected:
   // Runs the arena as if started in `start`: the trace and the frames named
   // on the command line are written there.
-  Outcome Run(std::vector<std::string> args) {
+  // `out`, when given, takes standard output instead of a temporary file;
+  // `stop` is the signal that asks the run to end.
+  Outcome Run(std::vector<std::string> args, std::FILE* givenOut = nullptr, int stopSignal = 0) {
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-      if ((args[i] == "--trace" || args[i] == "--frames") && args[i + 1] != "-" && args[i + 1].front() != '/')
+      if ((args[i] == "--trace" || args[i] == "--frames" || args[i] == "--json") && args[i + 1] != "-" &&
+          args[i + 1].front() != '/')
         args[i + 1] = (start.Path() / args[i + 1]).string();
     }
     std::string error;
     const auto options = ParseArenaOptions(args, error);
     EXPECT_TRUE(options) << error;
     if (!options) return {2, "", error};
-    std::FILE* out = std::tmpfile();
+    std::FILE* out = givenOut ? givenOut : std::tmpfile();
     std::FILE* err = std::tmpfile();
+    const std::atomic<int> stop{stopSignal};
     Outcome outcome;
-    outcome.status = RunArena(*options, out, err);
-    outcome.out = ReadWhole(out);
+    outcome.status = RunArena(*options, out, err, &stop);
+    if (!givenOut) outcome.out = ReadWhole(out);
     outcome.err = ReadWhole(err);
-    std::fclose(out);
+    if (!givenOut) std::fclose(out);
     std::fclose(err);
     return outcome;
   }
@@ -198,27 +211,105 @@ TEST_F(ArenaRunTest, MissingMapIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(run.err, "マップファイルが読み込めません\n");
 }
 
-TEST_F(ArenaRunTest, FailuresBeforeTheFirstTick) {
+// Each failure before the first tick names the file and says why; nothing
+// is traced then.
+TEST_F(ArenaRunTest, FailuresBeforeTheFirstTickSayWhy) {
   data.Write("map.txt", "");
+  data.Write("m.spc", ModelText(1, 100, 5));
   data.Write("bad.spc", "1\n2\n");
   data.MakeDir("dir.spc");
+  data.MakeDir("dir.prg");
+  start.Write("file", "");
+  start.MakeDir("t.dir");
+  const std::string trace = (start.Path() / "t.txt").string();
+  const std::string at = start.Path().string() + "/";
   struct Case {
     std::vector<std::string> args;
+    std::string err;
   };
-  const std::vector<std::vector<std::string>> cases = {
-      {"--player", "missing.spc"},
-      {"--rival", "bad.spc:x.prg"},
-      {"--player", "dir.spc"},
+  const std::vector<Case> cases = {
+      {{"--player", "m.spc:nosuch.prg"},
+       "cannot read the program nosuch.prg: file not found (No such file or directory)"},
+      {{"--rival", "m.spc:dir.prg"}, "cannot read the program dir.prg: not a regular file"},
+      {{"--player", "missing.spc"}, "cannot load the model missing.spc: file not found (No such file or directory)"},
+      {{"--rival", "bad.spc:x.prg"}, "cannot load the model bad.spc: line 2: expected 5 numbers: hit points, three "
+                                     "unused, aim turn rate, separated by commas"},
+      {{"--player", "dir.spc"}, "cannot load the model dir.spc: not a regular file"},
+      {{"--trace", "t.dir"}, "cannot create the trace file " + at + "t.dir: Is a directory"},
+      {{"--trace", "no/t.txt"}, "cannot create the trace file " + at + "no/t.txt: No such file or directory"},
+      {{"--json", "no/r.json"}, "cannot create the JSON file " + at + "no/r.json: No such file or directory"},
+      {{"--frames", "file/frames"}, "cannot create the frame directory " + at + "file/frames: Not a directory"},
+      {{(data.Path() / "nowhere").string()},
+       "cannot enter " + (data.Path() / "nowhere").string() + ": No such file or directory"},
   };
-  for (std::vector<std::string> args : cases) {
-    args.insert(args.end(), {"--trace", "t.txt", data.Path().string()});
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    if (args.size() > 1) {
+      if (args.front() != "--trace") args.insert(args.end(), {"--trace", trace});
+      args.push_back(data.Path().string());
+    }
     const Outcome run = Run(args);
-    EXPECT_EQ(run.status, 2) << args[1];
-    EXPECT_NE(run.err, "");
-    EXPECT_FALSE(fs::exists(start.Path() / "t.txt")) << "nothing may be traced";
+    EXPECT_EQ(run.status, 2) << c.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "kivora-arena: " + c.err + "\n");
+    EXPECT_FALSE(fs::exists(trace)) << "nothing may be traced: " << c.err;
   }
-  EXPECT_EQ(Run({(data.Path() / "nowhere").string()}).status, 2);
-  EXPECT_EQ(Run({"--trace", (data.Path() / "no" / "such" / "t.txt").string(), data.Path().string()}).status, 2);
+}
+
+// The summary, the trace and the frames all check that they were written,
+// and the run stops at the first that was not.
+TEST_F(ArenaRunTest, OutputsThatCannotBeWrittenFailWithTheReason) {
+  data.Write("map.txt", "");
+  {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_TRUE(full);
+    const Outcome run = Run({"--ticks", "10", data.Path().string()}, full);
+    std::fclose(full);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kivora-arena: cannot write the summary: No space left on device\n");
+  }
+  {
+    // The trace is written as it goes: a full disk shows long before the end.
+    const Outcome run = Run({"--ticks", "100000", "--trace", "/dev/full", data.Path().string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kivora-arena: cannot write the trace to /dev/full: No space left on device\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(run.out, m, std::regex(R"(\nstopped at tick (\d+): an output could not be written\n)")))
+        << run.out;
+    EXPECT_LT(std::stoul(m[1]), 100000u);
+  }
+  {
+    // A frame on a full disk: the cut-off file goes, and no frame follows.
+    const fs::path frames = start.MakeDir("frames");
+    fs::create_symlink("/dev/full", frames / "frame-000010.bmp");
+    const Outcome run = Run({"--ticks", "50", "--quiet", "--frames", "frames", data.Path().string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kivora-arena: cannot write the frame " + (frames / "frame-000010.bmp").string() +
+                           ": No space left on device\n");
+    EXPECT_TRUE(fs::exists(frames / "frame-000000.bmp"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(frames / "frame-000010.bmp")));
+    EXPECT_FALSE(fs::exists(frames / "frame-000020.bmp"));
+  }
+}
+
+// A stop asked for from outside ends the run after the tick in hand, with
+// everything written and said.
+TEST_F(ArenaRunTest, AStopWritesWhatWasTracedAndSaysSo) {
+  data.Write("map.txt", "");
+  for (const auto& [signal, name, status] : {std::tuple{SIGINT, "SIGINT", 130}, std::tuple{SIGTERM, "SIGTERM", 143}}) {
+    const Outcome run = Run({"--ticks", "100", "--trace", "t.txt", "--trace-every", "36000", "--json", "r.json",
+                             data.Path().string()},
+                            nullptr, signal);
+    EXPECT_EQ(run.status, status);
+    const std::string said = std::string("interrupted at tick 0 by ") + name;
+    EXPECT_EQ(run.err, "kivora-arena: " + said + "\n");
+    EXPECT_NE(run.out.find("\n" + said + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("result: none, stopped at tick 0"), std::string::npos) << run.out;
+    const std::string trace = ReadFile(start.Path() / "t.txt");
+    EXPECT_EQ(trace.rfind("T 0 ", 0), 0u);
+    EXPECT_EQ(trace.find("T 1 "), std::string::npos);
+    EXPECT_NE(ReadFile(start.Path() / "r.json").find(std::string("\"stopped\": \"") + name + "\""), std::string::npos);
+  }
 }
 
 // File names are bytes, often Shift-JIS; what is printed is UTF-8.
@@ -281,6 +372,111 @@ TEST_F(ArenaRunTest, SummaryNamesTheUnitsOfBothSides) {
   EXPECT_NE(run.out.find("player's side: 1 unit\n  #22 m.spc p.prg hp=100 ammo=5"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("rival's side: 1 unit\n  #21 m.spc p.prg"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("money 1000, rival points 0, leader's purse 1000, debt 0"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kivora
+
+namespace kivora {
+namespace {
+
+// A duel on an empty field, its result, the units' statistics and the JSON.
+TEST_F(ArenaRunTest, ADuelIsOneCommand) {
+  // 10 hit points; one bullet (power 100, 500 field units a tick) kills.
+  data.Write("gun.spc", test::ModelText("1\n10,0,0,0,360\n100,1000\n100,500,40,0\n5,0,0\n100\n"));
+  data.Write("fire.prg", ":top\nFIRE,300(0,60)\n>top\n");
+  data.Write("map.txt", "0,15800,32000,400\n");
+  const Outcome run = Run({"--no-rival", "--no-random", "--no-map", "--until-decided", "--sim-seed", "9", "--player",
+                           "gun.spc:fire.prg", "--at", "0,0,0", "--rival", "gun.spc:", "--at", "0,5000,180", "--json",
+                           "r.json", "--trace", "t.txt", data.Path().string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string out = run.out.substr(run.out.find('\n') + 1);  // after the timing
+  EXPECT_EQ(out,
+            "player's side: 1 unit\n"
+            "  #1 gun.spc fire.prg hp=10 ammo=3 at (0,0) dir=0\n"
+            "rival's side: 0 units\n"
+            "bullets in flight: 1, parts on the field: 1\n"
+            "money 1000, rival points 0, leader's purse 1000, debt 0\n"
+            "result: the player's side won at tick 12\n"
+            "units that took part: 2\n"
+            "  #1 player's side gun.spc fire.prg: survived, hp 10, ammo 3\n"
+            "    shots 2, hits 1 (friendly 0), damage dealt 10 (friendly 0), damage taken 0, parts 0\n"
+            "  #2 rival's side gun.spc -: fell at tick 12, last hit by the bullet of #1 gun.spc fire.prg\n"
+            "    shots 0, hits 0 (friendly 0), damage dealt 0 (friendly 0), damage taken 10, parts 0\n");
+  // No map, no random walls or parts: the trace holds the two units alone.
+  const auto trace = Lines(ReadFile(start.Path() / "t.txt"));
+  ASSERT_GE(trace.size(), 3u);
+  EXPECT_EQ(trace[1].rfind("O 1 1 x=0 y=0 w=400 h=400 dir=0 ", 0), 0u) << trace[1];
+  EXPECT_EQ(trace[2].rfind("O 2 2 x=0 y=5000 w=400 h=400 dir=180 ", 0), 0u) << trace[2];
+  EXPECT_EQ(trace[3], "T 1 money=1000 points=0 wallet=1000 debt=0 players=1");
+
+  // One member a line, as JsonWriter writes it; compared without the
+  // line breaks and indentation.
+  std::string json = ReadFile(start.Path() / "r.json");
+  ASSERT_FALSE(json.empty());
+  EXPECT_EQ(json.back(), '\n');
+  json = std::regex_replace(json, std::regex("\n *"), "");
+  std::string directory;
+  AppendJsonString(directory, data.Path().native());
+  std::string expected =
+      R"({"format": "kivora-arena","version": 1,"setup": {"directory": DIR,"seed": 1,"sim_seed": 9,)"
+      R"("map": false,"random_walls_and_parts": false,"setup_rival": false,"campaign": false,"ticks": 3000,)"
+      R"("until_decided": true,"units": [{"side": "player","model": "gun.spc","program": "fire.prg",)"
+      R"("at": {"x": 0,"y": 0,"dir": 0}},{"side": "rival","model": "gun.spc","program": null,)"
+      R"("at": {"x": 0,"y": 5000,"dir": 180}}]},"ticks_run": 12,"stopped": null,)"
+      R"("result": {"winner": "player","decided_at": 12,"end": "decided"},)"
+      R"("sides": {"player": {"units_left": 1,"hp_left": 10,"damage_dealt": 10},)"
+      R"("rival": {"units_left": 0,"hp_left": 0,"damage_dealt": 0}},)"
+      R"("units": [{"id": 1,"side": "player","origin": "given","model": "gun.spc","program": "fire.prg",)"
+      R"("deployed_at": 0,"survived": true,"fell_at": null,"last_hit": null,"shots": 2,"hits": 1,)"
+      R"("friendly_hits": 0,"damage_dealt": 10,"friendly_damage": 0,"damage_taken": 0,"parts": 0,"hp": 10,)"
+      R"("ammo": 3},{"id": 2,"side": "rival","origin": "given","model": "gun.spc","program": null,)"
+      R"("deployed_at": 0,"survived": false,"fell_at": 12,)"
+      R"("last_hit": {"by": 1,"weapon": "bullet","shooter_fell": false},"shots": 0,"hits": 0,)"
+      R"("friendly_hits": 0,"damage_dealt": 0,"friendly_damage": 0,"damage_taken": 10,"parts": 0,"hp": 0,)"
+      R"("ammo": 5}]})";
+  expected.replace(expected.find("DIR"), 3, directory);
+  EXPECT_EQ(json, expected);
+}
+
+// The program itself: SIGTERM in the middle of a long run with a sparse
+// trace ends it after the tick in hand with the trace and the summary
+// written. The trace reaches its file within a second of run time, so the
+// test waits for that before it signals.
+TEST(ArenaSignalTest, SigtermFinishesTheTickWritesTheTraceAndExits143) {
+  const fs::path tool = fs::path(KIVORA_BINARY_DIR) / "tools" / "kivora-arena";
+  if (!fs::exists(tool)) GTEST_SKIP() << "kivora-arena not built";
+  test::TempDir dir;
+  dir.Write("map.txt", "");
+  const fs::path trace = dir.Path() / "t.txt";
+  const fs::path out = dir.Path() / "out.txt";
+  const fs::path err = dir.Path() / "err.txt";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+    ::execl(tool.c_str(), "kivora-arena", "--ticks", "1000000000000", "--trace", trace.c_str(), "--trace-every",
+            "36000000000", dir.Path().c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  auto traced = [&] {
+    std::error_code ec;
+    return fs::exists(trace, ec) && fs::file_size(trace, ec) > 0;
+  };
+  for (int i = 0; i < 600 && !traced(); ++i) ::usleep(50000);
+  EXPECT_TRUE(traced()) << "tick 0 should have been written within a second";
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 143);
+  EXPECT_EQ(ReadFile(trace).rfind("T 0 money=1000 ", 0), 0u);
+  const std::string summary = ReadFile(out);
+  EXPECT_NE(summary.find("\ninterrupted at tick "), std::string::npos) << summary;
+  EXPECT_NE(summary.find(" by SIGTERM\n"), std::string::npos) << summary;
+  EXPECT_NE(ReadFile(err).find("kivora-arena: interrupted at tick "), std::string::npos);
 }
 
 }  // namespace

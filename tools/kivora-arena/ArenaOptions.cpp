@@ -11,20 +11,36 @@ const char* const kArenaUsage =
     "usage: kivora-arena [OPTIONS] [DIR]\n"
     "Builds the field from the data files in DIR (default: the current directory)\n"
     "as the game does at start-up and runs the battle at full speed.\n"
-    "  --ticks N          world ticks to run (default 3000)\n"
+    "The battle:\n"
+    "  --ticks N          world ticks to run, at most 1000000000000 (default 3000)\n"
+    "  --until-decided    end as soon as a side has no unit left\n"
     "  --seed S           seed of the set-up generator, 0..4294967295 (default 1)\n"
+    "  --sim-seed S       seed of the simulation's generator (RANDOM, rewards) (default 1)\n"
     "  --player SPC[:PRG] deploy a unit of the player's side; repeatable\n"
     "  --rival SPC[:PRG]  deploy a unit of the rival's side; repeatable\n"
+    "  --at X,Y,DIR       start the unit of the --player/--rival just before at X,Y\n"
+    "                     (field units, 100 to a pixel) facing DIR (-179..180)\n"
+    "  --no-rival         leave out the set-up's random rival unit\n"
+    "  --no-random        leave out the set-up's 10 random walls and 10 random parts\n"
+    "  --no-map           leave out the walls of map.txt\n"
     "  --campaign         run the rival's deployments and the leader's visits\n"
+    "What is written:\n"
     "  --trace FILE       write the tick-by-tick trace to FILE ('-': standard output)\n"
     "  --trace-every K    trace tick 0 and every K-th tick (default 1)\n"
     "  --frames DIR2      write the field as DIR2/frame-TTTTTT.bmp\n"
     "  --frame-every K    with --frames: tick 0 and every K-th tick (default 10)\n"
-    "  --quiet            no summary\n";
+    "  --json FILE        write the result and every unit's statistics as JSON\n"
+    "                     ('-': standard output)\n"
+    "  --quiet            no summary\n"
+    "  --help             this text\n"
+    "A duel: --no-rival --no-random --player A.spc:a.prg --rival B.spc:b.prg\n"
+    "SIGINT or SIGTERM ends the run after the current tick, with the trace and\n"
+    "the summary written (exit status 130 or 143).\n";
 
 namespace {
 
-// Plain decimal digits only: no sign, no blanks, no trailing junk.
+// Plain decimal digits only: no sign, no blanks, no trailing junk. False
+// also when the number does not fit.
 template <typename T>
 bool ParseUnsigned(std::string_view text, T& out) {
   if (text.empty()) return false;
@@ -36,6 +52,29 @@ bool ParseUnsigned(std::string_view text, T& out) {
   if (ec != std::errc{} || end != text.data() + text.size()) return false;
   out = value;
   return true;
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// An optional minus sign, then plain decimal digits that fit in 32 bits.
+bool ParseSigned(std::string_view text, std::int32_t& out) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!AllDigits(negative ? text.substr(1) : text)) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return ec == std::errc{} && end == text.data() + text.size();
+}
+
+// "X,Y,DIR": three whole numbers, the facing -179..180.
+bool ParseStart(std::string_view text, UnitStart& start) {
+  const std::size_t first = text.find(',');
+  if (first == std::string_view::npos) return false;
+  const std::size_t second = text.find(',', first + 1);
+  if (second == std::string_view::npos) return false;
+  return ParseSigned(text.substr(0, first), start.x) &&
+         ParseSigned(text.substr(first + 1, second - first - 1), start.y) &&
+         ParseSigned(text.substr(second + 1), start.direction) && start.direction >= -179 && start.direction <= 180;
 }
 
 }  // namespace
@@ -56,16 +95,18 @@ ArenaUnit ParseArenaUnit(std::string_view text, int team) {
 
 std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& args, std::string& error) {
   ArenaOptions options;
+  BattleSetup& battle = options.battle;
   bool haveDirectory = false;
   bool optionsEnded = false;
+  auto fail = [&error](std::string text) {
+    error = std::move(text);
+    return std::nullopt;
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-      if (haveDirectory) {
-        error = "more than one directory given: " + ToUtf8(arg);
-        return std::nullopt;
-      }
-      options.directory = arg;
+      if (haveDirectory) return fail("more than one directory given: " + ForTerminal(arg));
+      battle.folder = arg;
       haveDirectory = true;
       continue;
     }
@@ -74,7 +115,23 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
       continue;
     }
     if (arg == "--campaign") {
-      options.campaign = true;
+      battle.campaign = true;
+      continue;
+    }
+    if (arg == "--until-decided") {
+      battle.untilDecided = true;
+      continue;
+    }
+    if (arg == "--no-rival") {
+      battle.parts.rival = false;
+      continue;
+    }
+    if (arg == "--no-random") {
+      battle.parts.randomWallsAndParts = false;
+      continue;
+    }
+    if (arg == "--no-map") {
+      battle.parts.map = false;
       continue;
     }
     if (arg == "--quiet") {
@@ -85,53 +142,41 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
       options.help = true;
       continue;
     }
-    const bool takesValue = arg == "--ticks" || arg == "--seed" || arg == "--player" || arg == "--rival" ||
-                            arg == "--trace" || arg == "--trace-every" || arg == "--frames" ||
-                            arg == "--frame-every";
-    if (!takesValue) {
-      error = "unknown option " + ToUtf8(arg);
-      return std::nullopt;
-    }
-    if (i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return std::nullopt;
-    }
+    const bool takesValue = arg == "--ticks" || arg == "--seed" || arg == "--sim-seed" || arg == "--player" ||
+                            arg == "--rival" || arg == "--at" || arg == "--trace" || arg == "--trace-every" ||
+                            arg == "--frames" || arg == "--frame-every" || arg == "--json";
+    if (!takesValue) return fail("unknown option " + ForTerminal(arg));
+    if (i + 1 >= args.size()) return fail(arg + " needs a value");
     const std::string& value = args[++i];
     if (arg == "--ticks") {
-      if (!ParseUnsigned(value, options.ticks)) {
-        error = "--ticks wants a whole number of ticks, not " + ToUtf8(value);
-        return std::nullopt;
-      }
-    } else if (arg == "--seed") {
-      if (!ParseUnsigned(value, options.seed)) {
-        error = "--seed wants a number from 0 to 4294967295, not " + ToUtf8(value);
-        return std::nullopt;
-      }
+      if (!AllDigits(value)) return fail("--ticks wants a whole number of ticks, not " + ForTerminal(value));
+      if (!ParseUnsigned(value, battle.ticks) || battle.ticks > kMaxBattleTicks)
+        return fail("--ticks wants at most " + std::to_string(kMaxBattleTicks) + " ticks, not " + ForTerminal(value));
+    } else if (arg == "--seed" || arg == "--sim-seed") {
+      if (!ParseUnsigned(value, arg == "--seed" ? battle.setupSeed : battle.simSeed))
+        return fail(arg + " wants a number from 0 to 4294967295, not " + ForTerminal(value));
     } else if (arg == "--player" || arg == "--rival") {
       ArenaUnit unit = ParseArenaUnit(value, arg == "--player" ? 1 : 0);
-      if (unit.spec.empty()) {
-        error = arg + " wants a model file, as SPC or SPC:PRG";
-        return std::nullopt;
-      }
-      options.units.push_back(std::move(unit));
-    } else if (arg == "--trace") {
-      if (value.empty()) {
-        error = "--trace wants a file name or -";
-        return std::nullopt;
-      }
-      options.trace = value;
+      if (unit.spec.empty()) return fail(arg + " wants a model file, as SPC or SPC:PRG");
+      battle.units.push_back(std::move(unit));
+    } else if (arg == "--at") {
+      if (battle.units.empty()) return fail("--at places the unit of the --player or --rival before it; there is none");
+      if (battle.units.back().at) return fail("--at given twice for one unit");
+      UnitStart start;
+      if (!ParseStart(value, start))
+        return fail("--at wants X,Y,DIR: two whole numbers in field units and a facing from -179 to 180, not " +
+                    ForTerminal(value));
+      battle.units.back().at = start;
+    } else if (arg == "--trace" || arg == "--json") {
+      if (value.empty()) return fail(arg + " wants a file name or -");
+      (arg == "--trace" ? options.trace : options.json) = value;
     } else if (arg == "--frames") {
-      if (value.empty()) {
-        error = "--frames wants a directory";
-        return std::nullopt;
-      }
+      if (value.empty()) return fail("--frames wants a directory");
       options.frames = value;
     } else {  // --trace-every, --frame-every
       std::uint64_t every = 0;
-      if (!ParseUnsigned(value, every) || every == 0) {
-        error = arg + " wants a whole number of at least 1, not " + ToUtf8(value);
-        return std::nullopt;
-      }
+      if (!ParseUnsigned(value, every) || every == 0)
+        return fail(arg + " wants a whole number of at least 1, not " + ForTerminal(value));
       (arg == "--trace-every" ? options.traceEvery : options.frameEvery) = every;
     }
   }

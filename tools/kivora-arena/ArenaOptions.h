@@ -5,33 +5,29 @@
 #include <string_view>
 #include <vector>
 
+#include "game/BattleSetup.h"
+
 namespace kivora {
 
-// One unit that kivora-arena deploys before the first tick: a model file and
-// an optional program file, for the player's side (team 1) or the rival's (team 0).
-struct ArenaUnit {
-  int team = 1;
-  std::string spec;
-  std::optional<std::string> program;  // none: the unit stands idle
-};
+// One unit that kivora-arena deploys before the first tick (--player, --rival
+// and its --at).
+using ArenaUnit = BattleUnit;
 
-// The command line of kivora-arena.
+// The command line of kivora-arena: the battle itself, and what is written
+// of it.
 struct ArenaOptions {
-  std::uint64_t ticks = 3000;
-  std::uint32_t seed = 1;
-  std::vector<ArenaUnit> units;  // in the order given
-  bool campaign = false;
+  BattleSetup battle;                // DIR, --seed, --sim-seed, --no-*, units, --campaign, --ticks, --until-decided
   std::optional<std::string> trace;  // "-" is standard output
   std::uint64_t traceEvery = 1;
   std::optional<std::string> frames;
   std::uint64_t frameEvery = 10;
+  std::optional<std::string> json;  // "-" is standard output
   bool quiet = false;
   bool help = false;
-  std::string directory = ".";
 };
 
 // Parses the arguments after the program name. On a bad argument returns
-// nothing and puts a one-line reason into `error`.
+// nothing and puts a one-line reason into `error`, ready for a terminal.
 std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& args, std::string& error);
 
 // "SPC[:PRG]" split at the first colon; "SPC:" means no program.

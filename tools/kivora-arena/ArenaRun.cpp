@@ -5,8 +5,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,14 +16,13 @@
 
 #include "base/TextCodec.h"
 #include "economy/Economy.h"
-#include "economy/MessageSink.h"
 #include "field/Canvas.h"
 #include "field/DrawField.h"
 #include "field/PictureCache.h"
-#include "field/SpawnRival.h"
 #include "field/ViewGeometry.h"
 #include "game/Battle.h"
-#include "game/Campaign.h"
+#include "game/BattleReport.h"
+#include "game/BattleRun.h"
 #include "game/Trace.h"
 #include "sim/Bullette.h"
 #include "sim/Field.h"
@@ -33,20 +33,9 @@ namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
-// The campaign's news on standard error, each line after the tick it came with.
-class TickLog : public MessageSink {
-public:
-  TickLog(std::FILE* err, const std::uint64_t& tick) : err_(err), tick_(tick) {}
-  void AddMessage(std::string_view text) override {
-    std::fprintf(err_, "[%llu] %.*s\n", static_cast<unsigned long long>(tick_), static_cast<int>(text.size()),
-                 text.data());
-  }
-
-private:
-  std::FILE* err_;
-  const std::uint64_t& tick_;
-};
+std::string ErrorText(int error) { return std::error_code(error, std::system_category()).message(); }
 
 // Why `directory` cannot serve as the data folder (as entering it would
 // fail), or no error.
@@ -58,9 +47,108 @@ std::error_code UnusableDirectory(const fs::path& directory) {
   return {};
 }
 
-bool WriteAll(std::FILE* file, const std::string& text) {
-  return text.empty() || std::fwrite(text.data(), 1, text.size(), file) == text.size();
+// Writes `text` and flushes; on failure the reason.
+std::optional<std::string> WriteOut(std::FILE* file, std::string_view text) {
+  errno = 0;
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size())
+    return ErrorText(errno ? errno : EIO);
+  if (std::fflush(file) != 0 || std::ferror(file)) return ErrorText(errno ? errno : EIO);
+  return std::nullopt;
 }
+
+// An output file named on the command line, relative to the directory the
+// program was started in; "-" is `out`. Opened before the first tick, so a
+// name that cannot be created costs no battle.
+class OutputFile {
+public:
+  // False, with the reason on `err`, when the file cannot be created.
+  bool Open(const std::string& name, const char* what, std::FILE* out, std::FILE* err) {
+    what_ = what;
+    if (name == "-") {
+      file_ = out;
+      shown_ = "standard output";
+      return true;
+    }
+    path_ = fs::absolute(name);
+    shown_ = ForTerminal(path_.native());
+    owned_.reset(std::fopen(path_.c_str(), "wb"));
+    if (!owned_) {
+      std::fprintf(err, "kivora-arena: cannot create the %s file %s: %s\n", what, shown_.c_str(),
+                   ErrorText(errno).c_str());
+      return false;
+    }
+    file_ = owned_.get();
+    return true;
+  }
+
+  // Writes and flushes `text`; false, with the reason on `err`, when it
+  // could not be written.
+  bool Write(std::string_view text, std::FILE* err) {
+    if (const auto why = WriteOut(file_, text)) {
+      std::fprintf(err, "kivora-arena: cannot write the %s to %s: %s\n", what_, shown_.c_str(), why->c_str());
+      return false;
+    }
+    return true;
+  }
+
+  // Closes and removes a file of its own that will not be written after all.
+  void Discard() {
+    if (!owned_) return;
+    owned_.reset();
+    std::remove(path_.c_str());
+  }
+
+  // Closes a file of its own; false, with the reason, when closing lost data.
+  bool Close(std::FILE* err) {
+    if (!owned_) return true;
+    std::FILE* file = owned_.release();
+    if (std::fclose(file) != 0) {
+      std::fprintf(err, "kivora-arena: cannot write the %s to %s: %s\n", what_, shown_.c_str(),
+                   ErrorText(errno).c_str());
+      return false;
+    }
+    return true;
+  }
+
+private:
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned_{nullptr, &std::fclose};
+  std::FILE* file_ = nullptr;
+  fs::path path_;
+  std::string shown_;
+  const char* what_ = "";
+};
+
+// The trace as the battle goes: kept in a bounded buffer, written out when
+// the buffer is full and at least once a second of run time, so that a run
+// stopped from outside loses at most the last second.
+class TraceWriter {
+public:
+  static constexpr std::size_t kBufferBytes = 1u << 20;
+  static constexpr auto kFlushEvery = std::chrono::seconds(1);
+
+  explicit TraceWriter(OutputFile& file) : file_(file), lastFlush_(Clock::now()) { buffer_.reserve(kBufferBytes); }
+
+  std::string& Buffer() { return buffer_; }
+
+  // After each tick: writes out what is due; false when it failed.
+  bool Tick(std::FILE* err) {
+    if (buffer_.empty()) return true;
+    if (buffer_.size() < kBufferBytes && Clock::now() - lastFlush_ < kFlushEvery) return true;
+    return Flush(err);
+  }
+
+  bool Flush(std::FILE* err) {
+    lastFlush_ = Clock::now();
+    const bool written = file_.Write(buffer_, err);
+    buffer_.clear();
+    return written;
+  }
+
+private:
+  OutputFile& file_;
+  std::string buffer_;
+  Clock::time_point lastFlush_;
+};
 
 class FrameWriter {
 public:
@@ -70,13 +158,17 @@ public:
   bool Prepare(std::FILE* err) {
     std::error_code ec;
     fs::create_directories(directory_, ec);
-    if (!fs::is_directory(directory_, ec)) {
-      std::fprintf(err, "kivora-arena: cannot create the frame directory %s\n", ToUtf8(directory_.native()).c_str());
+    if (!ec && !fs::is_directory(directory_, ec) && !ec) ec = std::make_error_code(std::errc::not_a_directory);
+    if (ec) {
+      std::fprintf(err, "kivora-arena: cannot create the frame directory %s: %s\n",
+                   ForTerminal(directory_.native()).c_str(), ec.message().c_str());
       return false;
     }
     return true;
   }
 
+  // Draws and writes one frame; a file that cannot be written completely is
+  // removed, and the reason goes to `err`.
   bool Write(std::uint64_t tick, const Field& field, std::FILE* err) {
     // Gathered with the first frame, as the game's view does when its
     // thread starts: later frames read no file.
@@ -85,8 +177,20 @@ public:
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06llu.bmp", static_cast<unsigned long long>(tick));
     const fs::path path = directory_ / name;
-    if (canvas_.WriteBmp(path.string())) return true;
-    std::fprintf(err, "kivora-arena: cannot write %s\n", ToUtf8(path.native()).c_str());
+    const std::vector<std::uint8_t> bytes = canvas_.EncodeBmp();
+    int error = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+      error = errno;
+    } else {
+      errno = 0;
+      if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) error = errno ? errno : EIO;
+      if (std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
+      if (error != 0) std::remove(path.c_str());
+    }
+    if (error == 0) return true;
+    std::fprintf(err, "kivora-arena: cannot write the frame %s: %s\n", ForTerminal(path.native()).c_str(),
+                 ErrorText(error).c_str());
     return false;
   }
 
@@ -97,132 +201,174 @@ private:
   std::optional<FieldPictures> gathered_;
 };
 
-void PrintSide(std::FILE* out, const Field& field, int kind, const char* title,
-               const std::map<std::int64_t, std::string>& programs) {
+// What the arena writes while the battle runs: the map message and the
+// campaign's news on standard error, the trace and the frames.
+class ArenaWatch : public BattleObserver {
+public:
+  ArenaWatch(const ArenaOptions& options, std::FILE* err) : options_(options), err_(err) {}
+
+  void MapUnreadable(std::string_view message) override {
+    std::fprintf(err_, "%.*s\n", static_cast<int>(message.size()), message.data());
+  }
+  void Message(std::uint64_t tick, std::string_view text) override {
+    std::fprintf(err_, "[%llu] %.*s\n", static_cast<unsigned long long>(tick), static_cast<int>(text.size()),
+                 text.data());
+  }
+  void Ticked(std::uint64_t tick, Battle& battle) override { Record(tick, battle); }
+
+  void Record(std::uint64_t tick, Battle& battle) {
+    if (failed_ || (!trace && !frames)) return;
+    const bool traced = trace && tick % options_.traceEvery == 0;
+    const bool drawn = frames && tick % options_.frameEvery == 0;
+    if (traced || drawn) {
+      const auto field = battle.Lock();
+      if (traced) AppendTraceTick(trace->Buffer(), tick, *field, battle.GetEconomy());
+      if (drawn && !frames->Write(tick, *field, err_)) failed_ = true;
+    }
+    if (trace && !failed_ && !trace->Tick(err_)) failed_ = true;
+  }
+
+  bool Failed() const { return failed_; }
+  void Fail() { failed_ = true; }
+
+  std::unique_ptr<TraceWriter> trace;
+  std::unique_ptr<FrameWriter> frames;
+
+private:
+  const ArenaOptions& options_;
+  std::FILE* err_;
+  bool failed_ = false;
+};
+
+std::string SignalName(int signal) {
+  if (signal == SIGINT) return "SIGINT";
+  if (signal == SIGTERM) return "SIGTERM";
+  return "signal " + std::to_string(signal);
+}
+
+void AppendSide(std::string& text, const Field& field, std::int32_t team, const BattleRun& run) {
   std::vector<const OKE*> units;
   for (const OKE* unit : field.unitList) {
-    if (unit->Kind() == kind) units.push_back(unit);
+    if (unit->team == team) units.push_back(unit);
   }
-  std::fprintf(out, "%s: %zu unit%s\n", title, units.size(), units.size() == 1 ? "" : "s");
+  char line[160];
+  std::snprintf(line, sizeof line, "%s: %zu unit%s\n", SideTitle(team), units.size(), units.size() == 1 ? "" : "s");
+  text += line;
   for (const OKE* unit : units) {
-    const auto program = programs.find(unit->fieldId);
-    const std::string programName =
-        program == programs.end() || program->second.empty() ? std::string("-") : ToUtf8(program->second);
-    std::fprintf(out, "  #%lld %s %s hp=%d ammo=%d at (%d,%d) dir=%d\n", static_cast<long long>(unit->fieldId), ToUtf8(unit->spec->name).c_str(),
-                 programName.c_str(), unit->hp, unit->ammo, unit->x, unit->y, unit->direction);
+    const UnitRecord* record = nullptr;
+    if (const auto found = run.Units().find(unit->fieldId); found != run.Units().end()) record = &found->second;
+    const std::string program = record == nullptr || record->program.empty() ? "-" : ForTerminal(record->program);
+    text += "  #" + std::to_string(unit->fieldId) + " " + ForTerminal(unit->spec->name) + " " + program;
+    std::snprintf(line, sizeof line, " hp=%d ammo=%d at (%d,%d) dir=%d\n", unit->hp, unit->ammo, unit->x, unit->y,
+                  unit->direction);
+    text += line;
   }
+}
+
+std::string Summary(BattleRun& run, double seconds, const std::string& stopped) {
+  std::string text;
+  char line[200];
+  const std::uint64_t ran = run.TicksRun();
+  std::snprintf(line, sizeof line, "ticks: %llu in %.3f s (%.0f ticks/s)\n", static_cast<unsigned long long>(ran),
+                seconds, seconds > 0 ? static_cast<double>(ran) / seconds : 0.0);
+  text += line;
+  if (!stopped.empty()) text += stopped + "\n";
+  Battle& battle = run.GetBattle();
+  const Economy& economy = battle.GetEconomy();
+  {
+    const auto field = battle.Lock();
+    AppendSide(text, *field, 1, run);
+    AppendSide(text, *field, 0, run);
+    std::snprintf(line, sizeof line, "bullets in flight: %zu, parts on the field: %zu\n", field->bulletList.size(),
+                  field->fieldList.OfKind(kKindParts).size());
+    text += line;
+  }
+  std::snprintf(line, sizeof line, "money %u, rival points %u, leader's purse %u, debt %u\n", economy.GetMoney(),
+                economy.GetRivalPoints(), economy.GetLeaderWallet(), economy.GetDebt());
+  text += line;
+  text += DescribeResult(run);
+  text += DescribeUnits(run);
+  return text;
 }
 
 }  // namespace
 
-int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err) {
-  const fs::path folder(options.directory);
+int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const std::atomic<int>* stop) {
+  const fs::path& folder = options.battle.folder;
   if (const std::error_code ec = UnusableDirectory(folder)) {
-    std::fprintf(err, "kivora-arena: cannot enter %s: %s\n", ToUtf8(options.directory).c_str(), ec.message().c_str());
+    std::fprintf(err, "kivora-arena: cannot enter %s: %s\n", ForTerminal(folder.native()).c_str(),
+                 ec.message().c_str());
     return 2;
   }
 
-  // The set-up generator: the field, the units of the command line and the
-  // campaign draw from it. The world ticks on the field's own generator,
-  // which starts at 1 as the game's simulation thread does.
-  Battle battle(folder, options.seed);
-  std::map<std::int64_t, std::string> programs;  // unit id -> program file, for the summary
-  std::vector<SpawnedUnit> spawned;
+  ArenaWatch watch(options, err);
+  BattleRun run(options.battle, &watch);
+  if (const auto fault = run.Start()) {
+    std::fprintf(err, "kivora-arena: %s\n", fault->Describe().c_str());
+    return 2;
+  }
 
-  auto remember = [&] {
-    for (SpawnedUnit& unit : spawned) programs[unit.id] = std::move(unit.program);
-    spawned.clear();
-  };
-
-  battle.Build(
-      [err](std::string_view message) {
-        std::fprintf(err, "%.*s\n", static_cast<int>(message.size()), message.data());
-      },
-      &spawned);
-  remember();
-
-  for (const ArenaUnit& wanted : options.units) {
-    Ref<OKE> unit = battle.NewUnit(wanted.team, wanted.spec);
-    if (!unit) {
-      std::fprintf(err, "kivora-arena: cannot load the model %s\n", ToUtf8(wanted.spec).c_str());
+  // Every output is made before the first tick; when one cannot be, those
+  // made before it go again.
+  OutputFile traceFile;
+  OutputFile jsonFile;
+  if (options.trace) {
+    if (!traceFile.Open(*options.trace, "trace", out, err)) return 2;
+    watch.trace = std::make_unique<TraceWriter>(traceFile);
+  }
+  if (options.json && !jsonFile.Open(*options.json, "JSON", out, err)) {
+    traceFile.Discard();
+    return 2;
+  }
+  if (options.frames) {
+    watch.frames = std::make_unique<FrameWriter>(fs::absolute(*options.frames), folder);
+    if (!watch.frames->Prepare(err)) {
+      traceFile.Discard();
+      jsonFile.Discard();
       return 2;
     }
-    if (wanted.program) battle.GiveProgram(*unit, *wanted.program);
-    const OKE* placed = battle.Deploy(std::move(unit));
-    programs[placed->fieldId] = wanted.program.value_or("");
   }
 
-  std::FILE* trace = nullptr;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> traceFile(nullptr, &std::fclose);
-  if (options.trace) {
-    if (*options.trace != "-") {
-      const fs::path tracePath = fs::absolute(*options.trace);
-      traceFile.reset(std::fopen(tracePath.c_str(), "wb"));
-      if (!traceFile) {
-        std::fprintf(err, "kivora-arena: cannot create the trace file %s\n", ToUtf8(tracePath.native()).c_str());
-        return 2;
-      }
-      trace = traceFile.get();
-    } else {
-      trace = out;
-    }
-  }
-  std::unique_ptr<FrameWriter> frames;
-  if (options.frames) {
-    frames = std::make_unique<FrameWriter>(fs::absolute(*options.frames), folder);
-    if (!frames->Prepare(err)) return 2;
-  }
+  int signal = 0;
+  watch.Record(0, run.GetBattle());
+  const auto began = Clock::now();
+  run.Run([&] {
+    if (stop) signal = stop->load();
+    return signal != 0 || watch.Failed();
+  });
+  const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
 
-  bool written = true;
-  std::string traceText;
-  auto record = [&](std::uint64_t tick) {
-    if (!trace && !frames) return;
-    const auto field = battle.Lock();
-    if (trace && tick % options.traceEvery == 0) {
-      AppendTraceTick(traceText, tick, *field, battle.GetEconomy());
-      if (traceText.size() >= (1u << 20)) {
-        written = WriteAll(trace, traceText) && written;
-        traceText.clear();
-      }
-    }
-    if (frames && tick % options.frameEvery == 0) written = frames->Write(tick, *field, err) && written;
-  };
+  const bool failedMidRun = watch.Failed();
+  bool written = !failedMidRun;
+  if (watch.trace && written && !watch.trace->Flush(err)) written = false;
+  if (!traceFile.Close(err)) written = false;
 
-  std::uint64_t tick = 0;
-  TickLog log(err, tick);
-  record(0);
-  const auto began = std::chrono::steady_clock::now();
-  for (tick = 1; tick <= options.ticks; ++tick) {
-    battle.Tick();
-    if (options.campaign && tick % kCampaignPeriodTicks == 0) {
-      battle.CampaignStep(log, &spawned);
-      remember();
-    }
-    record(tick);
-  }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-  const std::uint64_t ran = options.ticks;
-
-  if (trace) {
-    written = WriteAll(trace, traceText) && written;
-    written = std::fflush(trace) == 0 && written;
-    if (!written) std::fprintf(err, "kivora-arena: the trace could not be written completely\n");
+  std::string stopped;
+  std::string stoppedKey;
+  if (failedMidRun) {
+    stopped = "stopped at tick " + std::to_string(run.TicksRun()) + ": an output could not be written";
+    stoppedKey = "output failure";
+  } else if (signal != 0) {
+    stopped = "interrupted at tick " + std::to_string(run.TicksRun()) + " by " + SignalName(signal);
+    stoppedKey = SignalName(signal);
+    std::fprintf(err, "kivora-arena: %s\n", stopped.c_str());
   }
 
+  if (options.json) {
+    if (!jsonFile.Write(ArenaJson(run, stoppedKey), err)) written = false;
+    if (!jsonFile.Close(err)) written = false;
+  }
   if (!options.quiet) {
-    const Economy& economy = battle.GetEconomy();
-    const auto field = battle.Lock();
-    std::fprintf(out, "ticks: %llu in %.3f s (%.0f ticks/s)\n", static_cast<unsigned long long>(ran), seconds,
-                 seconds > 0 ? static_cast<double>(ran) / seconds : 0.0);
-    PrintSide(out, *field, kKindPlayerUnit, "player's side", programs);
-    PrintSide(out, *field, kKindRivalUnit, "rival's side", programs);
-    const std::size_t parts = field->fieldList.OfKind(kKindParts).size();
-    std::fprintf(out, "bullets in flight: %zu, parts on the field: %zu\n", field->bulletList.size(), parts);
-    std::fprintf(out, "money %u, rival points %u, leader's purse %u, debt %u\n", economy.GetMoney(),
-                 economy.GetRivalPoints(), economy.GetLeaderWallet(), economy.GetDebt());
-    std::fflush(out);
+    if (const auto why = WriteOut(out, Summary(run, seconds, stopped))) {
+      std::fprintf(err, "kivora-arena: cannot write the summary: %s\n", why->c_str());
+      written = false;
+    }
+  } else if (const auto why = WriteOut(out, "")) {
+    std::fprintf(err, "kivora-arena: cannot write to standard output: %s\n", why->c_str());
+    written = false;
   }
-  return written ? 0 : 1;
+  if (!written) return 1;
+  return signal != 0 ? 128 + signal : 0;
 }
 
 }  // namespace kivora
