@@ -55,7 +55,7 @@ struct PayInto : FieldEvents {
 
 // A unit of `spec` standing at (x, y), not yet on a field.
 inline Ref<OKE> StandingUnit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
-                       std::int32_t direction) {
+                             std::int32_t direction) {
     Ref<OKE> u = MakeRef<OKE>(team, spec);
     u->x = x;
     u->y = y;
