@@ -138,9 +138,6 @@ TEST_F(ProgramListingTest, NoUnitNoProgramNewProgramAndFallenUnit) {
   EXPECT_EQ(listing.Current(), std::nullopt);
   EXPECT_EQ(listing.Head(), "ペコ党部隊 カヴォラ[unit.spc]\n実行<撃破>");
 
-  listing.Follow(nullptr);
-  EXPECT_TRUE(listing.Lines().empty());
-  EXPECT_EQ(listing.Head(), "ＯＫＥが選択されていません");
 }
 
 }  // namespace
