@@ -427,6 +427,11 @@ std::optional<Replay> DecodeReplay(std::span<const std::uint8_t> bytes, std::str
     why = "damaged: the header's section count does not fit the file";
     return std::nullopt;
   }
+  if (sections - 2 > kMaxReplayFiles) {
+    why = "the replay holds " + std::to_string(sections - 2) + " files; at most " + std::to_string(kMaxReplayFiles) +
+          " are played";
+    return std::nullopt;
+  }
 
   Replay replay;
   replay.rules = rules;
