@@ -19,6 +19,10 @@ public:
   // read. False when the files grow beyond what a replay holds.
   bool Take(const std::string& name, bool unreadableToo) {
     if (entries_.count(name)) return true;
+    if (entries_.size() >= kMaxReplayFiles) {
+      why_ = "the battle reads more than " + std::to_string(kMaxReplayFiles) + " files, more than a replay holds";
+      return false;
+    }
     const std::uint64_t room = kMaxReplayBytes > total_ ? kMaxReplayBytes - total_ : 0;
     // One more byte than there is room for tells "too large" from "fits".
     const auto bytes = ReadFileBytes((folder_ / name).native(), room + 1);

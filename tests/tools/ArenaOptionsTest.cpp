@@ -88,6 +88,9 @@ TEST(ArenaOptionsTest, BadArgumentsAreRefused) {
       {"--player", "a.spc", "--at", "2147483648,0,0"},
       {"--player", "a.spc", "--at", "0,0,0", "--at", "1,1,1"},
       {"--json", ""},
+      {"--record", "-"},
+      {"--record", ""},
+      {"--record", "r.kvr", "--ticks", "1000001"},
   };
   for (const auto& args : bad) {
     std::string error;

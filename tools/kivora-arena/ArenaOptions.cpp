@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/TextCodec.h"
+#include "game/Replay.h"
 
 namespace kivora {
 
@@ -30,7 +31,9 @@ const char* const kArenaUsage =
     "  --frames DIR2      write the field as DIR2/frame-TTTTTT.bmp\n"
     "  --frame-every K    with --frames: tick 0 and every K-th tick (default 10)\n"
     "  --json FILE        write the result and every unit's statistics as JSON\n"
-    "                     ('-': standard output)\n"
+"                     ('-': standard output)\n"
+    "  --record FILE      write a replay of the battle to FILE: its setup, the data\n"
+    "                     files it read and what it came to (at most 1000000 ticks)\n"
     "  --quiet            no summary\n"
     "  --help             this text\n"
     "A duel: --no-rival --no-random --player A.spc:a.prg --rival B.spc:b.prg\n"
@@ -144,7 +147,8 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     }
     const bool takesValue = arg == "--ticks" || arg == "--seed" || arg == "--sim-seed" || arg == "--player" ||
                             arg == "--rival" || arg == "--at" || arg == "--trace" || arg == "--trace-every" ||
-                            arg == "--frames" || arg == "--frame-every" || arg == "--json";
+                            arg == "--frames" || arg == "--frame-every" || arg == "--json" ||
+                            arg == "--record";
     if (!takesValue) return fail("unknown option " + ForTerminal(arg));
     if (i + 1 >= args.size()) return fail(arg + " needs a value");
     const std::string& value = args[++i];
@@ -170,6 +174,9 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     } else if (arg == "--trace" || arg == "--json") {
       if (value.empty()) return fail(arg + " wants a file name or -");
       (arg == "--trace" ? options.trace : options.json) = value;
+    } else if (arg == "--record") {
+      if (value.empty() || value == "-") return fail("--record wants a file name");
+      options.record = value;
     } else if (arg == "--frames") {
       if (value.empty()) return fail("--frames wants a directory");
       options.frames = value;
@@ -180,6 +187,9 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
       (arg == "--trace-every" ? options.traceEvery : options.frameEvery) = every;
     }
   }
+  if (options.record && battle.ticks > kMaxReplayTicks)
+    return fail("--record holds at most " + std::to_string(kMaxReplayTicks) + " ticks; --ticks asks for " +
+                std::to_string(battle.ticks));
   return options;
 }
 

@@ -22,6 +22,7 @@ struct ArenaOptions {
   std::optional<std::string> frames;
   std::uint64_t frameEvery = 10;
   std::optional<std::string> json;  // "-" is standard output
+  std::optional<std::string> record;  // the replay file
   bool quiet = false;
   bool help = false;
 };

@@ -23,6 +23,8 @@
 #include "game/Battle.h"
 #include "game/BattleReport.h"
 #include "game/BattleRun.h"
+#include "game/Replay.h"
+#include "game/ReplayRecorder.h"
 #include "game/Trace.h"
 #include "sim/Bullette.h"
 #include "sim/Field.h"
@@ -78,6 +80,10 @@ public:
       return false;
     }
     file_ = owned_.get();
+    // Only a plain file of its own is ever removed again, never a device,
+    // a pipe or what a link points to (--trace /dev/null).
+    struct stat st {};
+    removable_ = ::lstat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     return true;
   }
 
@@ -91,11 +97,12 @@ public:
     return true;
   }
 
-  // Closes and removes a file of its own that will not be written after all.
+  // Closes (if still open) and removes a file of its own that will not be
+  // written after all.
   void Discard() {
-    if (!owned_) return;
     owned_.reset();
-    std::remove(path_.c_str());
+    if (removable_) std::remove(path_.c_str());
+    removable_ = false;
   }
 
   // Closes a file of its own; false, with the reason, when closing lost data.
@@ -114,6 +121,7 @@ private:
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned_{nullptr, &std::fclose};
   std::FILE* file_ = nullptr;
   fs::path path_;
+  bool removable_ = false;
   std::string shown_;
   const char* what_ = "";
 };
@@ -302,7 +310,18 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
   }
 
   ArenaWatch watch(options, err);
-  BattleRun run(options.battle, &watch);
+  // The data files are read for the replay before the battle reads them.
+  std::unique_ptr<ReplayRecorder> recorder;
+  if (options.record) {
+    std::string why;
+    auto files = CaptureBattleFiles(options.battle, true, why);
+    if (!files) {
+      std::fprintf(err, "kivora-arena: cannot record the battle: %s\n", why.c_str());
+      return 2;
+    }
+    recorder = std::make_unique<ReplayRecorder>(std::move(*files), &watch);
+  }
+  BattleRun run(options.battle, recorder ? static_cast<BattleObserver*>(recorder.get()) : &watch);
   if (const auto fault = run.Start()) {
     std::fprintf(err, "kivora-arena: %s\n", fault->Describe().c_str());
     return 2;
@@ -312,6 +331,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
   // made before it go again.
   OutputFile traceFile;
   OutputFile jsonFile;
+  OutputFile recordFile;
   if (options.trace) {
     if (!traceFile.Open(*options.trace, "trace", out, err)) return 2;
     watch.trace = std::make_unique<TraceWriter>(traceFile);
@@ -320,11 +340,17 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
     traceFile.Discard();
     return 2;
   }
+  if (options.record && !recordFile.Open(*options.record, "replay", out, err)) {
+    traceFile.Discard();
+    jsonFile.Discard();
+    return 2;
+  }
   if (options.frames) {
     watch.frames = std::make_unique<FrameWriter>(fs::absolute(*options.frames), folder);
     if (!watch.frames->Prepare(err)) {
       traceFile.Discard();
       jsonFile.Discard();
+      recordFile.Discard();
       return 2;
     }
   }
@@ -357,6 +383,16 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
   if (options.json) {
     if (!jsonFile.Write(ArenaJson(run, stoppedKey), err)) written = false;
     if (!jsonFile.Close(err)) written = false;
+  }
+  if (recorder) {
+    // A run stopped early is recorded with the ticks it ran; a replay that
+    // cannot be written whole is removed.
+    const std::vector<std::uint8_t> bytes = EncodeReplay(recorder->Finish(run));
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!recordFile.Write(text, err) || !recordFile.Close(err)) {
+      recordFile.Discard();
+      written = false;
+    }
   }
   if (!options.quiet) {
     if (const auto why = WriteOut(out, Summary(run, seconds, stopped))) {
