@@ -188,6 +188,7 @@ std::unique_ptr<ReplayPlayer> ReplayPlayer::Load(Replay replay, std::string& why
   std::unique_ptr<ReplayPlayer> player(new ReplayPlayer(std::move(replay), std::move(*folder)));
   for (std::size_t k = 0; k < player->replay_.files.size(); ++k) player->fileIndex_[player->replay_.files[k].name] = k;
   if (!player->Play(limits, why)) return nullptr;
+  player->Seek(0);
   return player;
 }
 

@@ -129,7 +129,7 @@ public:
   // is the field as set up. Going one tick forward costs one tick; any
   // other move restores a snapshot and runs at most SnapshotEvery()-1 ticks.
   Battle& Seek(std::uint64_t tick);
-  // The tick shown now, and its battle.
+  // The tick shown now (0 after Open), and its battle.
   std::uint64_t Tick() const { return run_->TicksRun(); }
   Battle& Shown() { return run_->GetBattle(); }
   // One tick forward or back; false (nothing changes) at either end.
