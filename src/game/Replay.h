@@ -31,7 +31,7 @@ inline constexpr std::uint64_t kMaxReplayBytes = 256ull << 20;
 inline constexpr std::uint64_t kMaxReplayTicks = 1'000'000;  // a day and a good part of another at ten a second
 inline constexpr std::size_t kMaxReplayNameBytes = 4096;
 inline constexpr std::size_t kMaxReplayFiles = 10'000;  // a player writes every one into a folder
-inline constexpr std::uint32_t kMaxCheckpointEvery = 1'000'000;
+inline constexpr std::uint32_t kMaxCheckpointEvery = 10'000;  // a battle that parts is caught within this many ticks
 
 // One entry of the data folder as the battle saw it: a file with its bytes,
 // or a name that lists among the models or programs but cannot be read as a

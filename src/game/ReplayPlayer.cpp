@@ -241,6 +241,10 @@ bool ReplayPlayer::Play(const ReplayPlayerLimits& limits, std::string& why) {
             std::to_string(run_->TicksRun());
       return false;
     }
+    if (limits.progress && run_->TicksRun() % 1000 == 0 && !limits.progress(run_->TicksRun(), check.ticksRun)) {
+      why = "cancelled";
+      return false;
+    }
     watch_->tickRunning = run_->TicksRun() + 1;
     run_->Step();
     const std::uint64_t tick = run_->TicksRun();

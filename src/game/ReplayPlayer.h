@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -67,18 +68,25 @@ struct ReplayUnitInfo {
 };
 
 // How much a player keeps at most; the defaults suit any battle a replay
-// can hold.
+// can hold. A recorded 10,000-tick battle of the default arena keeps about
+// 1 MiB of snapshots and 1 MiB of paths.
 struct ReplayPlayerLimits {
   // A snapshot of the battle every this many ticks at least; more apart
   // when that many would take more than `snapshotBytes` in all.
   std::uint32_t snapshotEvery = 100;
-  std::size_t snapshotBytes = 64u << 20;
+  std::size_t snapshotBytes = 32u << 20;
   // Path points of all units together; beyond, every other point of every
   // path goes and the stride doubles.
-  std::size_t pathPoints = 4u << 20;
+  std::size_t pathPoints = 2u << 20;
   // Events kept; beyond, hits and pick-ups are no longer kept (falls
   // always are) and EventsCut() says so.
-  std::size_t events = 1u << 20;
+  std::size_t events = 256u << 10;
+  // Told now and then while Open plays the battle through (ticks played so
+  // far, ticks in all); returning false gives up, and Open fails with
+  // "cancelled". A recorded battle plays at thousands to hundreds of
+  // thousands of ticks a second: most open at once, the longest campaigns
+  // take minutes.
+  std::function<bool(std::uint64_t played, std::uint64_t ticks)> progress;
 };
 
 // A recorded battle played again, to be looked at at any tick: for a
@@ -104,7 +112,8 @@ struct ReplayPlayerLimits {
 //
 // Every pointer into the battle's field (units, a ProgramListing's Follow)
 // is stale after a Seek or a step: look units up again by id. A player
-// belongs to one thread.
+// is used by one thread at a time (it may be opened on a worker thread and
+// handed over).
 class ReplayPlayer {
 public:
   // Nothing, with `why` saying what is wrong (a line for a terminal, text

@@ -170,6 +170,17 @@ TEST(ReplayPlayerTest, ABudgetSpacesSnapshotsAndPathPoints) {
     player->Seek(t);
     ASSERT_EQ(TraceDigestOf(*player), straight.digests[t]) << t;
   }
+
+  // Opening tells how far it is and can be given up.
+  std::vector<std::uint64_t> told;
+  limits.progress = [&](std::uint64_t played, std::uint64_t ticks) {
+    told.push_back(played);
+    told.push_back(ticks);
+    return false;
+  };
+  EXPECT_FALSE(ReplayPlayer::Load(player->Recording(), why, limits));
+  EXPECT_EQ(why, "cancelled");
+  EXPECT_EQ(told, (std::vector<std::uint64_t>{0, 1000}));
 }
 
 // What does not play out as it was recorded is refused: another program in
