@@ -20,7 +20,8 @@ inline constexpr std::uint32_t kReplayFormatVersion = 1;
 
 // The battle rules this build plays by. Bump it with every change that makes
 // any battle come out otherwise (the golden battle's digest in
-// tests/tools/golden changes with such a change): replays recorded under
+// tests/tools/GoldenBattleTest.cpp changes with such a change, and the test
+// holds the version beside it): replays recorded under
 // other rules are then refused with a message instead of being played into
 // a battle that never was.
 inline constexpr std::uint32_t kBattleRulesVersion = 1;
