@@ -38,9 +38,12 @@ public:
   std::uint32_t stride = 1;
   std::vector<ReplayEvent> events;
   bool eventsCut = false;
+  std::vector<ReplayMessage> messages;
 
   void MapUnreadable(std::string_view message) override {
-    if (active) digest.MapUnreadable(message);
+    if (!active) return;
+    digest.MapUnreadable(message);
+    messages.push_back({0, std::string(message)});
   }
   void Started(Battle& battle) override {
     if (!active) return;
@@ -48,7 +51,9 @@ public:
     NotePlaces(0, battle);
   }
   void Message(std::uint64_t tick, std::string_view text) override {
-    if (active) digest.Message(tick, text);
+    if (!active) return;
+    digest.Message(tick, text);
+    messages.push_back({tick, std::string(text)});
   }
   void Ticked(std::uint64_t tick, Battle& battle) override {
     if (!active) return;
@@ -283,6 +288,7 @@ bool ReplayPlayer::Play(const ReplayPlayerLimits& limits, std::string& why) {
   watch_->lastSheets.clear();
   events_ = std::move(watch_->events);
   eventsCut_ = watch_->eventsCut;
+  messages_ = std::move(watch_->messages);
   return true;
 }
 

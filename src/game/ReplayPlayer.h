@@ -40,6 +40,13 @@ struct ReplayEvent {
   bool friendly = false;      // Hit: from the unit's own side
 };
 
+// A line of the battle's message log (UTF-8, as the game shows it): the
+// campaign's news after tick `tick`, or the map's message at tick 0.
+struct ReplayMessage {
+  std::uint64_t tick = 0;
+  std::string text;
+};
+
 // Where a unit stood after a tick: field units (100 to a pixel) and degrees.
 struct ReplayPathPoint {
   std::int32_t x = 0;
@@ -175,6 +182,8 @@ public:
   // which units fell, ascending, once per tick, for timeline marks.
   const std::vector<ReplayEvent>& Events() const { return events_; }
   bool EventsCut() const { return eventsCut_; }
+  // The message log, in order.
+  const std::vector<ReplayMessage>& Messages() const { return messages_; }
   std::vector<std::uint64_t> FallTicks() const;
   // The first event at or after `tick` (Events().size() when none).
   std::size_t FirstEventAt(std::uint64_t tick) const;
@@ -204,6 +213,7 @@ private:
   std::uint32_t pathStride_ = 1;
   std::vector<ReplayEvent> events_;
   bool eventsCut_ = false;
+  std::vector<ReplayMessage> messages_;
 };
 
 }  // namespace kivora

@@ -136,6 +136,11 @@ TEST(ReplayPlayerTest, SeekingShowsTheStraightRunsTicks) {
     EXPECT_TRUE(player->PathBetween(event.unitId, event.tick, event.tick).empty());
   }
   EXPECT_GT(falls, 0u);
+  // The campaign's news after ticks 1800 and 3600.
+  ASSERT_FALSE(player->Messages().empty());
+  for (const ReplayMessage& message : player->Messages()) {
+    EXPECT_TRUE(message.tick == 1800 || message.tick == 3600) << message.tick << " " << message.text;
+  }
   EXPECT_TRUE(std::is_sorted(player->Events().begin(), player->Events().end(),
                              [](const ReplayEvent& a, const ReplayEvent& b) { return a.tick < b.tick; }));
   for (const ReplayUnitInfo& unit : player->Units()) {
