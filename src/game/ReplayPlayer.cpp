@@ -325,6 +325,13 @@ const OKE* ReplayPlayer::UnitOnField(const SharedField::Locked& field, std::int6
   return nullptr;
 }
 
+OKE* ReplayPlayer::UnitOnField(const SharedField::Locked& field, std::int64_t id) {
+  for (OKE* unit : field->unitList) {
+    if (unit->fieldId == id) return unit;
+  }
+  return nullptr;
+}
+
 std::optional<std::array<std::int32_t, kVariableCount>> ReplayPlayer::Variables(std::int64_t id) {
   const auto field = Shown().Lock();
   const OKE* unit = UnitOnField(field, id);

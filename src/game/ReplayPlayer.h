@@ -156,6 +156,9 @@ public:
   // is not on it (not yet deployed, or fallen). Needs the field's lock (the
   // handle of Shown().Lock()); valid while that is held and until the next move.
   const OKE* UnitOnField(const SharedField::Locked& field, std::int64_t id) const;
+  // The same for what takes a unit to follow (ProgramListing::Follow, the
+  // program window's listing); follow it again after every move.
+  OKE* UnitOnField(const SharedField::Locked& field, std::int64_t id);
   // The same unit's variables A..Z at the shown tick; none when it is not on the field.
   std::optional<std::array<std::int32_t, kVariableCount>> Variables(std::int64_t id);
   // The unit's sheet at the shown tick: as it stands, or its last sheet

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/Fnv1a.h"
+#include "field/ProgramListing.h"
+#include "lang/ProgramCopy.h"
 #include "game/ReplayRecorder.h"
 #include "game/Trace.h"
 #include "sim/OKE.h"
@@ -119,6 +121,24 @@ TEST(ReplayPlayerTest, SeekingShowsTheStraightRunsTicks) {
     }
   }
   EXPECT_GT(seen, 5);
+
+  // A unit's listing follows the command it runs at the shown tick.
+  const std::int64_t first = player->Units().front().id;
+  ProgramListing listing;
+  for (const std::uint64_t t : {10u, 11u}) {
+    player->Seek(t);
+    const auto field = player->Shown().Lock();
+    OKE* unit = player->UnitOnField(field, first);
+    ASSERT_TRUE(unit);
+    listing.Follow(unit);
+    listing.Update();
+    EXPECT_FALSE(listing.Lines().empty());
+    ASSERT_TRUE(listing.Current());
+    EXPECT_EQ(listing.Lines()[*listing.Current()].rfind(std::to_string(*listing.Current()) + " ", 0), 0u);
+    // The restored unit runs its own copy of the program.
+    EXPECT_EQ(listing.Current(), CommandIndex(unit->firstCommand, unit->currentCommand));
+  }
+  listing.Follow(nullptr);
 
   // Falls: one event each, in the tick the record names; the fallen keep
   // their last sheet.
