@@ -104,7 +104,7 @@ void AppendSection(std::vector<std::uint8_t>& out, const char* tag, const std::v
 
 std::vector<std::uint8_t> Le(std::uint64_t value, int bytes) {
   std::vector<std::uint8_t> out;
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  for (int i = 0; i < bytes; ++i, value >>= 8) out.push_back(static_cast<std::uint8_t>(value));
   return out;
 }
 
