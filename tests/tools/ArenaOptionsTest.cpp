@@ -88,6 +88,13 @@ TEST(ArenaOptionsTest, BadArgumentsAreRefused) {
       {"--player", "a.spc", "--at", "2147483648,0,0"},
       {"--player", "a.spc", "--at", "0,0,0", "--at", "1,1,1"},
       {"--json", ""},
+      {"--frame-format", "gif"},
+      {"--frame-format", "PNG"},
+      {"--animation", ""},
+      {"--animation", "-"},
+      {"--animation", "a.webp", "--frame-every", "201"},                 // a frame would last over 20 s
+      {"--animation", "a.webp", "--ticks", "100000"},                    // 100001 frames
+      {"--ticks", "1000000000000", "--frame-every", "200", "--animation", "a.webp"},
   };
   for (const auto& args : bad) {
     std::string error;
@@ -132,7 +139,8 @@ TEST(ArenaOptionsTest, UsageNamesEveryOption) {
   const std::string usage = kArenaUsage;
   for (const char* option : {"--ticks", "--until-decided", "--seed", "--sim-seed", "--player", "--rival", "--at",
                              "--no-rival", "--no-random", "--no-map", "--campaign", "--trace", "--trace-every",
-                             "--frames", "--frame-every", "--json", "--quiet", "--help"}) {
+                             "--frames", "--frame-every", "--json", "--quiet", "--help", "--frame-format",
+                             "--frame-tick", "--animation"}) {
     EXPECT_NE(usage.find(std::string("  ") + option + " "), std::string::npos) << option;
     std::string error;
     std::vector<std::string> args = {option};
