@@ -134,6 +134,26 @@ TEST(ArenaOptionsTest, ExactBattles) {
   EXPECT_EQ(Parse({"--ticks", "1000000000000"})->battle.ticks, kMaxBattleTicks);
 }
 
+// The animation takes --frame-every when it is given and every tick else;
+// the frames keep their own default.
+TEST(ArenaOptionsTest, PicturesAndTheAnimationsStep) {
+  const auto plain = Parse({"--frames", "f", "--animation", "a.webp", "--ticks", "99999"});
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->frameFormat, FrameFormat::Bmp);
+  EXPECT_FALSE(plain->frameTick);
+  EXPECT_EQ(plain->animation, "a.webp");
+  EXPECT_EQ(plain->frameEvery, 10u);
+  EXPECT_EQ(plain->animationEvery, 1u);
+  const auto stepped = Parse({"--frame-every", "200", "--animation", "a.webp", "--frame-format", "png",
+                              "--frame-tick", "--ticks", "19999999"});
+  ASSERT_TRUE(stepped);
+  EXPECT_EQ(stepped->frameFormat, FrameFormat::Png);
+  EXPECT_TRUE(stepped->frameTick);
+  EXPECT_EQ(stepped->frameEvery, 200u);
+  EXPECT_EQ(stepped->animationEvery, 200u);
+  EXPECT_FALSE(Parse({})->animation);
+}
+
 // --help must tell of every option there is.
 TEST(ArenaOptionsTest, UsageNamesEveryOption) {
   const std::string usage = kArenaUsage;
