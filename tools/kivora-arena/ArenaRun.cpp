@@ -268,8 +268,6 @@ public:
     return true;
   }
 
-  void Discard() { file_.Discard(); }
-
 private:
   AnimationWriter writer_;
   OutputFile file_;
