@@ -85,6 +85,12 @@ std::vector<std::uint8_t> EncodeReplay(const Replay& replay);
 // allocates more than a small multiple of the input's size.
 std::optional<Replay> DecodeReplay(std::span<const std::uint8_t> bytes, std::string& why);
 
+// Writes the replay to `path` whole: false, with `why`, when it cannot be,
+// and what was written of it is removed (unless `path` is no plain file,
+// such as a device). For whoever records battles of its own:
+// CaptureBattleFiles, a ReplayRecorder on the run, then this.
+bool WriteReplay(const std::filesystem::path& path, const Replay& replay, std::string& why);
+
 // The same from a file; its size is checked before it is read.
 std::optional<Replay> ReadReplay(const std::filesystem::path& path, std::string& why);
 

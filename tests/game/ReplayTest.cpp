@@ -208,9 +208,16 @@ TEST_F(ReplayTest, ReadingAFileChecksWhatItIsFirst) {
   fs::resize_file(huge, kMaxReplayBytes + 1);
   EXPECT_FALSE(ReadReplay(huge, why));
   EXPECT_EQ(why.rfind("too large: 268435457 bytes", 0), 0u) << why;
-  const std::string text(bytes.begin(), bytes.end());
-  const fs::path good = dir.Write("good.kvr", text);
-  EXPECT_TRUE(ReadReplay(good, why)) << why;
+  // Written whole and read back; a write that fails says so and leaves
+  // what is no plain file alone.
+  const fs::path good = dir.Path() / "good.kvr";
+  ASSERT_TRUE(WriteReplay(good, replay, why)) << why;
+  const auto read = ReadReplay(good, why);
+  ASSERT_TRUE(read) << why;
+  EXPECT_EQ(EncodeReplay(*read), bytes);
+  EXPECT_FALSE(WriteReplay("/dev/full", replay, why));
+  EXPECT_EQ(why, "cannot write /dev/full: No space left on device");
+  EXPECT_TRUE(fs::exists("/dev/full"));
 }
 
 // A unit's files must be inside the data folder to be recorded; every name
