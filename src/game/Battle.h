@@ -95,6 +95,7 @@ public:
   void Listen(FieldEvents* listener);
 
 private:
+  friend class BattleSnapshot;  // keeps and puts back the battle's state
   class Events;
 
   std::filesystem::path folder_;

@@ -29,13 +29,45 @@ private:
   BattleRun& run_;
 };
 
+// The field's events: the score first, then whoever else the observer names.
+class BattleRun::Events : public FieldEvents {
+public:
+  Events(BattleStats& stats, FieldEvents& also) : stats_(stats), also_(also) {}
+  void PartPickedUp(const OKE& unit, std::uint32_t reward) override {
+    stats_.PartPickedUp(unit, reward);
+    also_.PartPickedUp(unit, reward);
+  }
+  void SquadLost() override {
+    stats_.SquadLost();
+    also_.SquadLost();
+  }
+  void ShotFired(const OKE& shooter, const Bullette& bullet) override {
+    stats_.ShotFired(shooter, bullet);
+    also_.ShotFired(shooter, bullet);
+  }
+  void Struck(const OKE& victim, const EE& striker, std::int32_t hpBefore) override {
+    stats_.Struck(victim, striker, hpBefore);
+    also_.Struck(victim, striker, hpBefore);
+  }
+  void Fell(const OKE& unit) override {
+    stats_.Fell(unit);
+    also_.Fell(unit);
+  }
+
+private:
+  BattleStats& stats_;
+  FieldEvents& also_;
+};
+
 BattleRun::BattleRun(BattleSetup setup, BattleObserver* observer)
     : setup_(std::move(setup)),
       observer_(observer),
       battle_(setup_.folder, setup_.setupSeed),
       log_(std::make_unique<Log>(*this)) {
   battle_.Lock()->generator.Seed(setup_.simSeed);
-  battle_.Listen(&stats_);
+  FieldEvents* also = observer_ ? observer_->FieldListener() : nullptr;
+  if (also) events_ = std::make_unique<Events>(stats_, *also);
+  battle_.Listen(events_ ? static_cast<FieldEvents*>(events_.get()) : &stats_);
 }
 
 BattleRun::~BattleRun() { battle_.Listen(nullptr); }
@@ -83,6 +115,7 @@ std::optional<StartFault> BattleRun::Start() {
     const auto field = battle_.Lock();
     stats_.Add(*placed, wanted.program.value_or(""), UnitOrigin::Given);
   }
+  if (observer_) observer_->Started(battle_);
   return std::nullopt;
 }
 

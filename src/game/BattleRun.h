@@ -22,11 +22,17 @@ public:
   virtual ~BattleObserver() = default;
   // The set-up found no readable map (the message the player sees).
   virtual void MapUnreadable(std::string_view /*message*/) {}
+  // Start has built the field and deployed the setup's units: tick 0.
+  virtual void Started(Battle& /*battle*/) {}
   // A line of the campaign's message log, after tick `tick`.
   virtual void Message(std::uint64_t /*tick*/, std::string_view /*text*/) {}
   // Tick `tick` has run: its world step, its campaign step and the check
   // whether the battle is decided.
   virtual void Ticked(std::uint64_t /*tick*/, Battle& /*battle*/) {}
+  // Who, if anyone, is also told every shot, strike, fall and pick-up as it
+  // happens (in the middle of a tick, under the field lock), after the
+  // run's own score is kept. Asked once, when the run is made.
+  virtual FieldEvents* FieldListener() { return nullptr; }
 };
 
 // Why a setup could not start: a given unit's model or program file.
@@ -94,7 +100,9 @@ public:
   Battle& GetBattle() { return battle_; }
 
 private:
+  friend class BattleSnapshot;  // keeps and puts back the run's state
   class Log;
+  class Events;
 
   void Register(std::vector<SpawnedUnit>& spawned, UnitOrigin origin);
   void Decide();
@@ -103,6 +111,7 @@ private:
   BattleObserver* observer_;
   Battle battle_;
   BattleStats stats_;
+  std::unique_ptr<Events> events_;
   std::unique_ptr<Log> log_;
   BattleOutcome outcome_;
   std::uint64_t tick_ = 0;

@@ -14,9 +14,12 @@ namespace kivora {
 class Command {
 public:
   Command() = default;
-  Command(const Command&) = delete;
   Command& operator=(const Command&) = delete;
   virtual ~Command() = default;
+
+  // A command of the same class with the same arguments and the same
+  // links (CopyProgram makes them point into the copy's own chain).
+  virtual std::unique_ptr<Command> Clone() const = 0;
 
   // Reads the arguments from the whole command line, keyword included.
   // 1 = accepted, 0 = rejected; a rejected line puts into `why` (when given)
@@ -36,6 +39,9 @@ public:
   Command* textNext = nullptr;
   Command* next = nullptr;
   Command* jumpTarget = nullptr;
+
+protected:
+  Command(const Command&) = default;
 };
 
 // Room for every text a command describes itself with.
@@ -43,6 +49,7 @@ inline constexpr int describeBufferSize = 64;
 
 class CommandNop : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "NOP"; }
@@ -50,6 +57,7 @@ public:
 
 class CommandMove : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   enum { FORWARD, BACKWARD, LEFT, RIGHT, STOP };
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
@@ -60,6 +68,7 @@ public:
 
 class CommandJump : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   enum { JUMPFORWARD, JUMPBACKWARD, JUMPLEFT, JUMPRIGHT };
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
@@ -70,6 +79,7 @@ public:
 
 class CommandTurn : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   enum { TURNLEFT, TURNRIGHT };
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
@@ -80,6 +90,7 @@ public:
 
 class CommandFire : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
@@ -92,6 +103,7 @@ public:
 
 class CommandFight : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "FIGHT"; }
@@ -99,6 +111,7 @@ public:
 
 class CommandProne : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "PRONE"; }
@@ -106,6 +119,7 @@ public:
 
 class CommandGetParts : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override { return "GET"; }
@@ -133,36 +147,42 @@ public:
 
 class CommandSearchEnemy : public CommandSearch {
 public:
+  std::unique_ptr<Command> Clone() const override;
   const char* Keyword() const override { return "SEARCHE"; }
   Sought Target() const override { return Sought::Enemy; }
 };
 
 class CommandSearchFriend : public CommandSearch {
 public:
+  std::unique_ptr<Command> Clone() const override;
   const char* Keyword() const override { return "SEARCHF"; }
   Sought Target() const override { return Sought::Friend; }
 };
 
 class CommandSearchObject : public CommandSearch {
 public:
+  std::unique_ptr<Command> Clone() const override;
   const char* Keyword() const override { return "SEARCHO"; }
   Sought Target() const override { return Sought::Wall; }
 };
 
 class CommandSearchBullette : public CommandSearch {
 public:
+  std::unique_ptr<Command> Clone() const override;
   const char* Keyword() const override { return "SEARCHB"; }
   Sought Target() const override { return Sought::IncomingBullet; }
 };
 
 class CommandSearchParts : public CommandSearch {
 public:
+  std::unique_ptr<Command> Clone() const override;
   const char* Keyword() const override { return "SEARCHP"; }
   Sought Target() const override { return Sought::Part; }
 };
 
 class CommandRandom : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
@@ -183,6 +203,7 @@ inline constexpr char operatorChars[] = "=+-*/%";
 
 class CommandRemain : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
@@ -196,6 +217,7 @@ public:
 
 class CommandVar : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* Describe() override;
@@ -209,6 +231,7 @@ public:
 
 class CommandVarCond : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;
   const char* JumpLabel() const override { return label.c_str(); }
@@ -224,6 +247,7 @@ public:
 
 class CommandGetInfo : public Command {
 public:
+  std::unique_ptr<Command> Clone() const override;
   enum { X, Y, DIR, WEAPON };
   int Parse(const char* line, std::string* why, std::size_t* end) override;
   Command* Execute(ProgramUnit& unit) override;

@@ -50,6 +50,7 @@ public:
     void AddToFieldList(EE* obj);
 
 private:
+    friend class FieldCopy;  // keeps and puts back the numbering
     std::int64_t nextFieldId_ = 1;
 };
 

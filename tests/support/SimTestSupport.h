@@ -108,6 +108,7 @@ struct SharedTestField {
 class ScriptCommand : public Command {
 public:
     explicit ScriptCommand(std::function<void(EE&)> f) : f_(std::move(f)) {}
+    std::unique_ptr<Command> Clone() const override { return std::make_unique<ScriptCommand>(*this); }
     int Parse(const char*, std::string*, std::size_t*) override { return 1; }
     Command* Execute(ProgramUnit& unit) override {
         f_(static_cast<RunningUnit&>(unit).unit);

@@ -19,6 +19,8 @@
 #include "base/Random.h"
 #include "base/JsonText.h"
 #include "base/TextCodec.h"
+#include "game/ReplayPlayer.h"
+#include "game/Trace.h"
 #include "support/ModelText.h"
 #include "support/TempDir.h"
 #include "support/TextLines.h"
@@ -68,7 +70,8 @@ protected:
   // `stop` is the signal that asks the run to end.
   Outcome Run(std::vector<std::string> args, std::FILE* givenOut = nullptr, int stopSignal = 0) {
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-      if ((args[i] == "--trace" || args[i] == "--frames" || args[i] == "--json") && args[i + 1] != "-" &&
+      if ((args[i] == "--trace" || args[i] == "--frames" || args[i] == "--json" || args[i] == "--record") &&
+          args[i + 1] != "-" &&
           args[i + 1].front() != '/')
         args[i + 1] = (start.Path() / args[i + 1]).string();
     }
@@ -438,6 +441,62 @@ TEST_F(ArenaRunTest, ADuelIsOneCommand) {
       R"("ammo": 5}]})";
   expected.replace(expected.find("DIR"), 3, directory);
   EXPECT_EQ(json, expected);
+}
+
+// A recorded campaign plays back in a folder of its own, with the data
+// folder changed and its rival's listing gone: every tick's trace is the
+// trace of the run that recorded it, up to where the run was stopped.
+TEST_F(ArenaRunTest, ARecordedBattlePlaysBackTickForTick) {
+  data.Write("map.txt", "0,15800,32000,400\n");
+  data.Write("m.spc", ModelText(1, 100, 5));
+  data.Write("n.spc", ModelText(2, 60, 9));
+  data.Write("walk.prg", ":a\nFORWARD\nTURNLEFT\n>a\n");
+  data.Write("shoot.prg", ":a\nFIRE,300(0,60)\nRANDOM,50,b\n>a\n:b\nJUMPRIGHT\n>a\n");
+  data.MakeDir("dir.spc");  // takes its turn in the rival's draw
+  for (const int signal : {0, SIGINT}) {
+    const Outcome run = Run({"--ticks", "3700", "--campaign", "--seed", "5", "--player", "m.spc:shoot.prg", "--trace",
+                             "t.txt", "--record", "r.kvr", "--quiet", data.Path().string()},
+                            nullptr, signal);
+    ASSERT_EQ(run.status, signal == 0 ? 0 : 128 + signal) << run.err;
+    const std::string recorded = ReadFile(start.Path() / "t.txt");
+    std::string why;
+    auto player = ReplayPlayer::Open(start.Path() / "r.kvr", why);
+    ASSERT_TRUE(player) << why;
+    EXPECT_EQ(player->Ticks(), signal == 0 ? 3700u : 0u);
+    std::string again;
+    for (std::uint64_t tick = 0;; ++tick) {
+      AppendTraceTick(again, tick, *player->Shown().Lock(), player->Shown().GetEconomy());
+      if (!player->StepForward()) break;
+    }
+    EXPECT_TRUE(again == recorded) << "the replay's trace differs from the run's";
+    if (signal == 0) {
+      // The campaign's deployments are in it.
+      EXPECT_TRUE(std::any_of(player->Units().begin(), player->Units().end(),
+                              [](const ReplayUnitInfo& u) { return u.origin == UnitOrigin::Campaign; }));
+    }
+  }
+  // The data folder can change or go: the replay holds what it read.
+  data.Write("shoot.prg", ":a\nSTOP\n>a\n");
+  std::error_code ec;
+  fs::remove_all(data.Path() / "dir.spc", ec);
+  std::string why;
+  EXPECT_TRUE(ReplayPlayer::Open(start.Path() / "r.kvr", why)) << why;
+}
+
+// A replay that cannot be written whole fails the run and is not left
+// behind cut off; a file that is not a plain one is never removed.
+TEST_F(ArenaRunTest, AReplayThatCannotBeWrittenFails) {
+  data.Write("map.txt", "");
+  const Outcome full = Run({"--ticks", "10", "--quiet", "--record", "/dev/full", data.Path().string()});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "kivora-arena: cannot write the replay to /dev/full: No space left on device\n");
+  EXPECT_TRUE(fs::exists("/dev/full"));
+  const Outcome early = Run({"--ticks", "10", "--quiet", "--trace", "/dev/null", "--record", "no/r.kvr",
+                             data.Path().string()});
+  EXPECT_EQ(early.status, 2);
+  EXPECT_EQ(early.err, "kivora-arena: cannot create the replay file " + (start.Path() / "no/r.kvr").string() +
+                           ": No such file or directory\n");
+  EXPECT_TRUE(fs::exists("/dev/null"));
 }
 
 // The program itself: SIGTERM in the middle of a long run with a sparse

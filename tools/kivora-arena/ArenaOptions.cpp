@@ -5,6 +5,7 @@
 
 #include "base/TextCodec.h"
 #include "field/Animation.h"
+#include "game/Replay.h"
 
 namespace kivora {
 
@@ -37,6 +38,8 @@ const char* const kArenaUsage =
     "                     a tick as in the game\n"
     "  --json FILE        write the result and every unit's statistics as JSON\n"
     "                     ('-': standard output)\n"
+    "  --record FILE      write a replay of the battle to FILE: its setup, the data\n"
+    "                     files it read and what it came to (at most 1000000 ticks)\n"
     "  --quiet            no summary\n"
     "  --help             this text\n"
     "A duel: --no-rival --no-random --player A.spc:a.prg --rival B.spc:b.prg\n"
@@ -155,7 +158,7 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     const bool takesValue = arg == "--ticks" || arg == "--seed" || arg == "--sim-seed" || arg == "--player" ||
                             arg == "--rival" || arg == "--at" || arg == "--trace" || arg == "--trace-every" ||
                             arg == "--frames" || arg == "--frame-every" || arg == "--json" ||
-                            arg == "--frame-format" || arg == "--animation";
+                            arg == "--frame-format" || arg == "--animation" || arg == "--record";
     if (!takesValue) return fail("unknown option " + ForTerminal(arg));
     if (i + 1 >= args.size()) return fail(arg + " needs a value");
     const std::string& value = args[++i];
@@ -181,6 +184,9 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     } else if (arg == "--trace" || arg == "--json") {
       if (value.empty()) return fail(arg + " wants a file name or -");
       (arg == "--trace" ? options.trace : options.json) = value;
+    } else if (arg == "--record") {
+      if (value.empty() || value == "-") return fail("--record wants a file name");
+      options.record = value;
     } else if (arg == "--frames") {
       if (value.empty()) return fail("--frames wants a directory");
       options.frames = value;
@@ -198,6 +204,9 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
       if (arg == "--frame-every") options.animationEvery = every;
     }
   }
+  if (options.record && battle.ticks > kMaxReplayTicks)
+    return fail("--record holds at most " + std::to_string(kMaxReplayTicks) + " ticks; --ticks asks for " +
+                std::to_string(battle.ticks));
   if (options.animation) {
     // A frame lasts 100 ms a tick; the whole stays within what the file can time.
     const std::uint64_t every = options.animationEvery;

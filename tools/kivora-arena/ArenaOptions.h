@@ -28,6 +28,7 @@ struct ArenaOptions {
   std::optional<std::string> animation;   // one animated picture of the battle
   std::uint64_t animationEvery = 1;       // --frame-every when given, else every tick
   std::optional<std::string> json;  // "-" is standard output
+  std::optional<std::string> record;  // the replay file
   bool quiet = false;
   bool help = false;
 };

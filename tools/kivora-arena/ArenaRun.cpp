@@ -27,6 +27,8 @@
 #include "game/Battle.h"
 #include "game/BattleReport.h"
 #include "game/BattleRun.h"
+#include "game/Replay.h"
+#include "game/ReplayRecorder.h"
 #include "game/Trace.h"
 #include "sim/Bullette.h"
 #include "sim/Field.h"
@@ -397,7 +399,18 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
   }
 
   ArenaWatch watch(options, err);
-  BattleRun run(options.battle, &watch);
+  // The data files are read for the replay before the battle reads them.
+  std::unique_ptr<ReplayRecorder> recorder;
+  if (options.record) {
+    std::string why;
+    auto files = CaptureBattleFiles(options.battle, true, why);
+    if (!files) {
+      std::fprintf(err, "kivora-arena: cannot record the battle: %s\n", why.c_str());
+      return 2;
+    }
+    recorder = std::make_unique<ReplayRecorder>(std::move(*files), &watch);
+  }
+  BattleRun run(options.battle, recorder ? static_cast<BattleObserver*>(recorder.get()) : &watch);
   if (const auto fault = run.Start()) {
     std::fprintf(err, "kivora-arena: %s\n", fault->Describe().c_str());
     return 2;
@@ -407,6 +420,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
   // made before it go again.
   OutputFile traceFile;
   OutputFile jsonFile;
+  OutputFile recordFile;
   if (options.trace) {
     if (!traceFile.Open(*options.trace, "trace", out, err)) return 2;
     watch.trace = std::make_unique<TraceWriter>(traceFile);
@@ -415,11 +429,17 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
     traceFile.Discard();
     return 2;
   }
+  if (options.record && !recordFile.Open(*options.record, "replay", out, err)) {
+    traceFile.Discard();
+    jsonFile.Discard();
+    return 2;
+  }
   if (options.frames) {
     watch.frames = std::make_unique<FrameWriter>(fs::absolute(*options.frames), options.frameFormat);
     if (!watch.frames->Prepare(err)) {
       traceFile.Discard();
       jsonFile.Discard();
+      recordFile.Discard();
       return 2;
     }
   }
@@ -428,6 +448,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
     if (!watch.animation->Open(*options.animation, out, err)) {
       traceFile.Discard();
       jsonFile.Discard();
+      recordFile.Discard();
       return 2;
     }
   }
@@ -464,6 +485,16 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
   if (options.json) {
     if (!jsonFile.Write(ArenaJson(run, stoppedKey), err)) written = false;
     if (!jsonFile.Close(err)) written = false;
+  }
+  if (recorder) {
+    // A run stopped early is recorded with the ticks it ran; a replay that
+    // cannot be written whole is removed.
+    const std::vector<std::uint8_t> bytes = EncodeReplay(recorder->Finish(run));
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!recordFile.Write(text, err) || !recordFile.Close(err)) {
+      recordFile.Discard();
+      written = false;
+    }
   }
   if (!options.quiet) {
     if (const auto why = WriteOut(out, Summary(run, seconds, stopped))) {
