@@ -8,28 +8,8 @@
 namespace kivora {
 
 void AppendJsonString(std::string& out, std::string_view bytes) {
-  const std::string text = ToUtf8(bytes);
-  auto escape = [&out](unsigned code) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += "\\u00";
-    out += kHex[code >> 4];
-    out += kHex[code & 0xFu];
-  };
   out += '"';
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F) {
-      escape(c);
-    } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      escape(static_cast<unsigned char>(text[++i]));  // U+0080..U+009F, two bytes in UTF-8
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
+  AppendEscaped(out, ToUtf8(bytes), "\\u00", false, "\"\\");
   out += '"';
 }
 

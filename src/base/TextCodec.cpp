@@ -100,27 +100,33 @@ std::string ToUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string ForTerminal(std::string_view bytes) {
-  const std::string text = ToUtf8(bytes);
-  std::string out;
-  out.reserve(text.size());
-  auto escape = [&out](unsigned code) {
+void AppendEscaped(std::string& out, std::string_view utf8, std::string_view prefix, bool keepTab,
+                   std::string_view backslashed) {
+  auto escape = [&out, prefix](unsigned code) {
     static constexpr char kHex[] = "0123456789abcdef";
-    out += "\\x";
+    out += prefix;
     out += kHex[code >> 4];
     out += kHex[code & 0xFu];
   };
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (backslashed.find(static_cast<char>(c)) != std::string_view::npos) {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if ((c < 0x20 && !(keepTab && c == '\t')) || c == 0x7F) {
       escape(c);
-    } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      escape(static_cast<unsigned char>(text[++i]));  // U+0080..U+009F, two bytes in UTF-8
+    } else if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+      escape(static_cast<unsigned char>(utf8[++i]));  // U+0080..U+009F, two bytes in UTF-8
     } else {
       out += static_cast<char>(c);
     }
   }
+}
+
+std::string ForTerminal(std::string_view bytes) {
+  std::string out;
+  AppendEscaped(out, ToUtf8(bytes), "\\x", true);
   return out;
 }
 

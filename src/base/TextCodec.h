@@ -18,6 +18,14 @@ std::string ToUtf8(std::string_view bytes);
 // drive the terminal.
 std::string ForTerminal(std::string_view bytes);
 
+// Appends the UTF-8 text `utf8` to `out` with every control character
+// (U+0000..U+001F and U+007F..U+009F; the tab too unless `keepTab`) written
+// as `prefix` and two lower-case hexadecimal digits of its code point, and
+// every byte of `backslashed` behind a backslash: the one rule behind
+// ForTerminal and the JSON strings.
+void AppendEscaped(std::string& out, std::string_view utf8, std::string_view prefix, bool keepTab,
+                   std::string_view backslashed = {});
+
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

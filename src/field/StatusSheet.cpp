@@ -32,11 +32,25 @@ UnitSheet SheetOf(const OKE& unit) {
   sheet.hp = unit.hp;
   sheet.remain = unit.Remain();
   sheet.command = ToUtf8(unit.DescribeCommand());
-  // A unit at 0 hit points leaves the field at the end of its tick, and the
-  // sheet is read between ticks: at 0 it is gone.
-  sheet.fallen = unit.hp == 0;
+  sheet.fallen = HasFallen(unit);
   sheet.variables = unit.variables;
   return sheet;
+}
+
+bool HasFallen(const OKE& unit) {
+  // A unit at 0 hit points leaves the field at the end of its tick, and the
+  // sheet is read between ticks: at 0 it is gone.
+  return unit.hp == 0;
+}
+
+std::string SheetTitleLine(const UnitSheet& unit) {
+  // Names and commands come from data files and may be of any length, so
+  // they are appended whole instead of through a fixed buffer.
+  return (unit.kind == 1 ? "ペコ党部隊 " : "ポボゴム ") + ("カヴォラ[" + unit.modelName + "]");
+}
+
+std::string SheetCommandLine(const UnitSheet& unit) {
+  return "実行<" + (unit.fallen ? std::string("撃破") : unit.command) + ">";
 }
 
 OKE* UnitAt(const std::vector<OKE*>& units, std::int32_t fx, std::int32_t fy) {
@@ -55,17 +69,14 @@ std::string StatusSheetText(std::uint32_t money, std::uint32_t rivalPoints, cons
          static_cast<unsigned long>(money), static_cast<unsigned long>(rivalPoints));
   if (unit == nullptr) return text;
 
-  text += unit->kind == 1 ? "ペコ党部隊 " : "ポボゴム ";
-  // Names and commands come from data files and may be of any length, so
-  // they are appended whole instead of through a fixed buffer.
-  text += "カヴォラ[" + unit->modelName + "]\n";
+  text += SheetTitleLine(*unit) + '\n';
   Append(text, "x:%d y:%d dir:%d [", static_cast<int>(unit->x / kFieldUnitsPerPixel),
          static_cast<int>(unit->y / kFieldUnitsPerPixel),
          static_cast<int>(unit->direction));
   text += StateName(unit->state);
   text += "]\n";
   Append(text, "HP:%d  武器:%d 発\n", static_cast<int>(unit->hp), static_cast<int>(unit->remain));
-  text += "実行<" + (unit->fallen ? std::string("撃破") : unit->command) + ">\n";
+  text += SheetCommandLine(*unit) + '\n';
   for (int i = 0; i < 13; ++i) {
     Append(text, "%c=%10d %c=%10d\n", 'A' + i, static_cast<int>(unit->variables[i]), 'N' + i,
            static_cast<int>(unit->variables[13 + i]));

@@ -28,6 +28,15 @@ struct UnitSheet {
 // Gathers the sheet of `unit`; the caller holds the field lock.
 UnitSheet SheetOf(const OKE& unit);
 
+// Whether `unit` has fallen in battle; the caller holds the field lock.
+bool HasFallen(const OKE& unit);
+
+// Two lines of the sheet, without their '\n': the unit's side and model
+// ("ペコ党部隊 カヴォラ[kivo.spc]") and what it runs ("実行<FORWARD>",
+// "実行<撃破>" once fallen).
+std::string SheetTitleLine(const UnitSheet& unit);
+std::string SheetCommandLine(const UnitSheet& unit);
+
 // The unit a click at field point (fx, fy) selects: the first in `units`
 // (deployment order) whose box holds the point, left and bottom edges
 // included; null when the click hits none.

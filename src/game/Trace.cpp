@@ -19,6 +19,13 @@ void Number(std::string& out, T value) {
   out.append(buffer, result.ptr);
 }
 
+// The key (" x=") and the number.
+template <typename T>
+void Put(std::string& out, const char* key, T value) {
+  out += key;
+  Number(out, value);
+}
+
 void Id(std::string& out, const EE* object) {
   if (object) {
     Number(out, object->fieldId);
@@ -60,68 +67,45 @@ void Variables(std::string& out, const EE& unit) {
 }  // namespace
 
 void AppendTraceTick(std::string& out, std::uint64_t tick, const Field& field, const Economy& economy) {
-  out += "T ";
-  Number(out, tick);
-  out += " money=";
-  Number(out, economy.GetMoney());
-  out += " points=";
-  Number(out, economy.GetRivalPoints());
-  out += " wallet=";
-  Number(out, economy.GetLeaderWallet());
-  out += " debt=";
-  Number(out, economy.GetDebt());
-  out += " players=";
-  Number(out, field.playerUnitCount);
+  Put(out, "T ", tick);
+  Put(out, " money=", economy.GetMoney());
+  Put(out, " points=", economy.GetRivalPoints());
+  Put(out, " wallet=", economy.GetLeaderWallet());
+  Put(out, " debt=", economy.GetDebt());
+  Put(out, " players=", field.playerUnitCount);
   out += '\n';
 
   for (const EE* object : field.fieldList.Items()) {
     const int kind = object->Kind();
-    out += "O ";
-    Number(out, object->fieldId);
-    out += ' ';
-    Number(out, kind);
-    out += " x=";
-    Number(out, object->x);
-    out += " y=";
-    Number(out, object->y);
-    out += " w=";
-    Number(out, object->width);
-    out += " h=";
-    Number(out, object->height);
-    out += " dir=";
-    Number(out, object->direction);
-    out += " st=";
-    Number(out, object->state);
-    out += " tm=";
-    Number(out, object->timer);
-    out += " v=";
-    Number(out, object->vx);
+    Put(out, "O ", object->fieldId);
+    Put(out, " ", kind);
+    Put(out, " x=", object->x);
+    Put(out, " y=", object->y);
+    Put(out, " w=", object->width);
+    Put(out, " h=", object->height);
+    Put(out, " dir=", object->direction);
+    Put(out, " st=", object->state);
+    Put(out, " tm=", object->timer);
+    Put(out, " v=", object->vx);
     out += ',';
     Number(out, object->vy);
-    out += " spin=";
-    Number(out, object->spin);
+    Put(out, " spin=", object->spin);
     out += " tgt=";
     Id(out, object->target.get());
     if (kind == kKindPlayerUnit || kind == kKindRivalUnit) {
       const auto& unit = static_cast<const OKE&>(*object);
-      out += " hp=";
-      Number(out, unit.hp);
-      out += " ammo=";
-      Number(out, unit.ammo);
-      out += " prone=";
-      Number(out, unit.prone);
+      Put(out, " hp=", unit.hp);
+      Put(out, " ammo=", unit.ammo);
+      Put(out, " prone=", unit.prone);
       out += " pc=";
       ProgramCounter(out, unit);
       out += " vars=";
       Variables(out, unit);
     } else if (kind == kKindBullet) {
       const auto& bullet = static_cast<const Bullette&>(*object);
-      out += " alive=";
-      Number(out, bullet.alive);
-      out += " life=";
-      Number(out, bullet.life);
-      out += " power=";
-      Number(out, bullet.power);
+      Put(out, " alive=", bullet.alive);
+      Put(out, " life=", bullet.life);
+      Put(out, " power=", bullet.power);
       out += " owner=";
       if (bullet.ownerFieldId != 0) {
         Number(out, bullet.ownerFieldId);

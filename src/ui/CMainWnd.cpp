@@ -21,6 +21,7 @@
 #include "ui/NewSoftDlg.h"
 #include "ui/Pictures.h"
 #include "ui/PoboSlotDlg.h"
+#include "ui/ProgramListWnd.h"
 #include "ui/StatusViewWnd.h"
 
 namespace kivora {
@@ -60,6 +61,7 @@ CMainWnd::CMainWnd(Battle& battle, Clock clock)
 
   statusView_ = new StatusViewWnd(battle_.Shared(), battle_.GetEconomy(), clock_, client);
   statusView_->setGeometry(kViewSize + 1, 0, kClientWidth - (kViewSize + 1), kViewSize);
+  connect(statusView_, &StatusViewWnd::listingRequested, this, &CMainWnd::OpenProgramList);
 
   messageLog_ = new QListWidget(client);
   messageLog_->setObjectName("MessageLog");
@@ -177,6 +179,11 @@ void CMainWnd::OnSlot() {
 void CMainWnd::OnLoan() {
   RunLoanCommand(battle_.GetEconomy(), *this, this);
   statusView_->update();
+}
+
+void CMainWnd::OpenProgramList() {
+  if (programList_ == nullptr) programList_ = new ProgramListWnd(battle_.Shared(), *statusView_, this);
+  programList_->Open();
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event) {

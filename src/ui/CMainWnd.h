@@ -19,6 +19,7 @@ namespace kivora {
 
 class Battle;
 class FieldViewWnd;
+class ProgramListWnd;
 class StatusViewWnd;
 
 // The game's one top-level window: the field, the status sheet and the
@@ -65,6 +66,8 @@ class CMainWnd : public QMainWindow, public MessageSink {
   void OnBuy();
   void OnSlot();
   void OnLoan();
+  // The program window of the selected unit, made on first use.
+  void OpenProgramList();
 
   // Replaces the question box (for tests).
   void SetAsker(QuestionAsker asker) { ask_ = std::move(asker); }
@@ -73,6 +76,8 @@ class CMainWnd : public QMainWindow, public MessageSink {
   QListWidget* MessageLog() const { return messageLog_; }
   StatusViewWnd* StatusView() const { return statusView_; }
   FieldViewWnd* FieldView() const { return fieldView_; }
+  // Null until the player first asks for it.
+  ProgramListWnd* ProgramList() const { return programList_; }
   bool Flashing() const { return flashing_; }
   int FlashCount() const { return flashCount_; }
   int CampaignSteps() const { return campaignSteps_; }
@@ -90,6 +95,7 @@ class CMainWnd : public QMainWindow, public MessageSink {
   Clock clock_;
   FieldViewWnd* fieldView_ = nullptr;
   StatusViewWnd* statusView_ = nullptr;
+  ProgramListWnd* programList_ = nullptr;
   QListWidget* messageLog_ = nullptr;
   QTimer* campaignTimer_ = nullptr;
   std::uint32_t lastFlashTick_ = 0;

@@ -34,16 +34,21 @@ StatusViewWnd::StatusViewWnd(SharedField& field, Economy& economy, std::function
                              QWidget* parent)
     : QWidget(parent), field_(field), economy_(economy), clock_(std::move(clock)) {
   setObjectName("Status");
-  // Every ASCII character of the IPA Gothic has one width, so the columns of
-  // the variable lines stay aligned.
-  font_ = QFont("IPAGothic");
-  font_.setPixelSize(16);
-  font_.setStyleHint(QFont::TypeWriter);
+  font_ = SheetFont();
   setAttribute(Qt::WA_OpaquePaintEvent);
   lastRefresh_ = clock_();
 }
 
 StatusViewWnd::~StatusViewWnd() = default;
+
+QFont StatusViewWnd::SheetFont() {
+  // Every ASCII character of the IPA Gothic has one width, so the columns of
+  // the variable lines stay aligned.
+  QFont font("IPAGothic");
+  font.setPixelSize(16);
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
 
 void StatusViewWnd::SelectAt(std::int32_t fx, std::int32_t fy) {
   OKE* hit = nullptr;
@@ -54,18 +59,23 @@ void StatusViewWnd::SelectAt(std::int32_t fx, std::int32_t fy) {
     if (hit != nullptr && hit != selected_.get()) selected_ = Ref<OKE>(hit);
     else hit = nullptr;
   }
-  if (hit != nullptr) update();
+  if (hit == nullptr) return;
+  update();
+  emit selectionChanged();
 }
 
 void StatusViewWnd::Select(OKE* unit) {
   if (unit == selected_.get()) return;
   selected_ = Ref<OKE>(unit);
   update();
+  emit selectionChanged();
 }
 
 void StatusViewWnd::ClearSelection() {
+  const bool had = selected_ != nullptr;
   selected_.Reset();
   update();
+  if (had) emit selectionChanged();
 }
 
 bool StatusViewWnd::Refresh() {
@@ -73,6 +83,7 @@ bool StatusViewWnd::Refresh() {
   if (TicksSince(lastRefresh_, now) < static_cast<std::uint32_t>(refreshInterval_)) return false;
   lastRefresh_ = now;
   update();
+  emit refreshed();
   return true;
 }
 
@@ -95,6 +106,9 @@ QMenu* StatusViewWnd::BuildIntervalMenu() {
     const int id = item.id;
     connect(action, &QAction::triggered, this, [this, id] { OnIntervalCommand(id); });
   }
+  menu->addSeparator();
+  connect(menu->addAction(QString::fromUtf8("プログラム表示")), &QAction::triggered, this,
+          &StatusViewWnd::listingRequested);
   return menu;
 }
 
@@ -145,6 +159,11 @@ void StatusViewWnd::mousePressEvent(QMouseEvent* event) {
   QMenu* menu = BuildIntervalMenu();
   menu->exec(event->globalPosition().toPoint());
   delete menu;
+}
+
+void StatusViewWnd::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+  emit listingRequested();
 }
 
 }  // namespace kivora

@@ -28,7 +28,8 @@ class StatusViewWnd : public QWidget {
   ~StatusViewWnd() override;
 
   // Selects the first unit under a field point; a click on empty ground
-  // keeps the selection.
+  // keeps the selection. Selecting is done without the field lock held: the
+  // program window takes it when told of the new selection.
   void SelectAt(std::int32_t fx, std::int32_t fy);
   void Select(OKE* unit);
   void ClearSelection();
@@ -42,15 +43,29 @@ class StatusViewWnd : public QWidget {
   int RefreshInterval() const { return refreshInterval_; }
   // The popup's commands 1001..1010: (id - 1000) * 100 ms.
   void OnIntervalCommand(int id);
-  // The right-click menu, built afresh each time; the caller owns it.
+  // The right-click menu, built afresh each time; the caller owns it: the
+  // intervals, then the item that asks for the program window.
   QMenu* BuildIntervalMenu();
+
+  // The sheet's font; the program window writes in it too.
+  static QFont SheetFont();
 
   // The text as the next paint will draw it (UTF-8).
   std::string SheetText() const;
 
+ signals:
+  // Another unit is shown, or none.
+  void selectionChanged();
+  // A timed repaint is under way (Refresh returned true).
+  void refreshed();
+  // The player asked for the program window: from the menu, or with a
+  // double click on the sheet.
+  void listingRequested();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   SharedField& field_;

@@ -53,6 +53,16 @@ struct PayInto : FieldEvents {
     int squadsLost = 0;
 };
 
+// A unit of `spec` standing at (x, y), not yet on a field.
+inline Ref<OKE> StandingUnit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
+                             std::int32_t direction) {
+    Ref<OKE> u = MakeRef<OKE>(team, spec);
+    u->x = x;
+    u->y = y;
+    u->direction = direction;
+    return u;
+}
+
 // A field with its own economy.
 struct TestField {
     TestField() { field.events = &pay; }
@@ -62,11 +72,7 @@ struct TestField {
 
     OKE* Unit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
               std::int32_t direction = 0) {
-        Ref<OKE> u = MakeRef<OKE>(team, spec);
-        u->x = x;
-        u->y = y;
-        u->direction = direction;
-        return field.Deploy(std::move(u));
+        return field.Deploy(StandingUnit(spec, team, x, y, direction));
     }
     Wall* AddWall(std::int32_t x, std::int32_t y, std::int32_t w = 800, std::int32_t h = 800) {
         Ref<Wall> wall = MakeRef<Wall>();
@@ -94,11 +100,7 @@ struct SharedTestField {
 
     OKE* Unit(const OKEspec& spec, std::int32_t team, std::int32_t x, std::int32_t y,
               std::int32_t direction = 0) {
-        Ref<OKE> u = MakeRef<OKE>(team, spec);
-        u->x = x;
-        u->y = y;
-        u->direction = direction;
-        return shared.Lock()->Deploy(std::move(u));
+        return shared.Lock()->Deploy(StandingUnit(spec, team, x, y, direction));
     }
 };
 

@@ -35,11 +35,13 @@ TEST(StatusViewWndTest, PopupListsTenIntervalsAndChecksTheCurrentOne) {
 
   std::unique_ptr<QMenu> menu(view.BuildIntervalMenu());
   const QList<QAction*> items = menu->actions();
-  ASSERT_EQ(items.size(), 12);
+  ASSERT_EQ(items.size(), 14);  // and the program window's item below a separator
   EXPECT_EQ(items[0]->text(), QString::fromUtf8("表示更新間隔"));
   EXPECT_TRUE(items[1]->isSeparator());
   EXPECT_EQ(items[2]->text(), QString::fromUtf8("１秒程度"));
   EXPECT_EQ(items[11]->text(), QString::fromUtf8("わずか100ミリ秒程度"));
+  EXPECT_TRUE(items[12]->isSeparator());
+  EXPECT_EQ(items[13]->text(), QString::fromUtf8("プログラム表示"));
   EXPECT_EQ(CheckedItem(*menu), items[2]);
 
   items[0]->trigger();  // the title does nothing

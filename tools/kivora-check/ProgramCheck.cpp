@@ -13,6 +13,7 @@
 #include "kivora-check/FileShape.h"
 #include "kivora-check/ModelCheck.h"
 #include "kivora-check/Report.h"
+#include "lang/CommandListing.h"
 #include "lang/ProgramReader.h"
 
 namespace kivora {
@@ -110,15 +111,13 @@ struct Findings : ProgramDiagnostics {
 };
 
 void PrintListing(const CommandChain& chain, const Findings& findings, std::ostream& out) {
-  std::unordered_map<const Command*, std::size_t> index;
+  const std::vector<ListedCommand> listed = ListCommands(chain.First());
   std::size_t n = 0;
-  for (const Command* c = chain.First(); c != nullptr; c = c->textNext) index.emplace(c, n++);
-  auto ref = [&index](const Command* c) { return c == nullptr ? std::string("-") : std::to_string(index.at(c)); };
-  n = 0;
-  for (Command* c = chain.First(); c != nullptr; c = c->textNext, ++n) {
+  for (const Command* c = chain.First(); c != nullptr; c = c->textNext, ++n) {
     const auto line = findings.lineOf.find(c);
-    out << n << " L" << (line != findings.lineOf.end() ? line->second : 0) << ' ' << ForTerminal(c->Describe())
-        << " next=" << ref(c->next) << " jump=" << ref(c->jumpTarget) << '\n';
+    out << ListingLine(n, listed[n], ForTerminal(listed[n].describe),
+                       line != findings.lineOf.end() ? line->second : 0)
+        << '\n';
   }
 }
 

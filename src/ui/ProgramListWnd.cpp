@@ -1,0 +1,174 @@
+#include "ui/ProgramListWnd.h"
+
+#include <QAbstractListModel>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sim/Field.h"
+#include "ui/StatusViewWnd.h"
+
+namespace kivora {
+
+// The listing's lines as a list model; the current line is drawn in the
+// classic highlight colours, whatever the list has selected or focused.
+class ListingModel : public QAbstractListModel {
+ public:
+  using QAbstractListModel::QAbstractListModel;
+
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(std::min<std::size_t>(lines_.size(), kMaxRows));
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount({})) return {};
+    const bool current = index.row() == row_;
+    switch (role) {
+      case Qt::DisplayRole: return QString::fromStdString(lines_[static_cast<std::size_t>(index.row())]);
+      case Qt::BackgroundRole: return current ? QVariant(QColor(0, 0, 128)) : QVariant();
+      case Qt::ForegroundRole: return current ? QVariant(QColor(Qt::white)) : QVariant();
+      default: return {};
+    }
+  }
+
+  // Another program, or another unit: new lines, no highlight yet.
+  void Reset(const std::vector<std::string>& lines) {
+    beginResetModel();
+    lines_ = lines;
+    row_ = -1;
+    endResetModel();
+  }
+  // Moves the highlight; true when it moved.
+  bool SetCurrent(int row) {
+    if (row == row_) return false;
+    const int old = std::exchange(row_, row);
+    for (int r : {old, row})
+      if (r >= 0) emit dataChanged(index(r), index(r), {Qt::BackgroundRole, Qt::ForegroundRole});
+    return true;
+  }
+  int Current() const { return row_; }
+
+  // A list view counts its rows in int.
+  static constexpr std::size_t kMaxRows = 0x7FFFFFFF;
+
+ private:
+  std::vector<std::string> lines_;
+  int row_ = -1;
+};
+
+ProgramListWnd::ProgramListWnd(SharedField& field, StatusViewWnd& status, QWidget* parent)
+    : QWidget(parent, Qt::Tool), field_(field), status_(status) {
+  setObjectName("ProgramList");
+  setWindowTitle(QString::fromUtf8("プログラム表示"));
+  const QFont font = StatusViewWnd::SheetFont();
+
+  head_ = new QLabel(this);
+  head_->setObjectName("ProgramHead");
+  head_->setFont(font);
+  // Model names come from data files: never read as rich text.
+  head_->setTextFormat(Qt::PlainText);
+  head_->setWordWrap(true);
+
+  model_ = new ListingModel(this);
+  list_ = new QListView(this);
+  list_->setObjectName("ProgramLines");
+  list_->setFont(font);
+  list_->setModel(model_);
+  // The highlight is the unit's, not the player's choice: no selection, and
+  // no focus, which would frame a current row of the list's own.
+  list_->setSelectionMode(QAbstractItemView::NoSelection);
+  list_->setFocusPolicy(Qt::NoFocus);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setUniformItemSizes(true);  // a long program lays out in no time
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(head_);
+  layout->addWidget(list_, 1);
+  resize(360, 400);
+
+  connect(&status_, &StatusViewWnd::selectionChanged, this, &ProgramListWnd::Refresh);
+  connect(&status_, &StatusViewWnd::refreshed, this, &ProgramListWnd::Refresh);
+}
+
+ProgramListWnd::~ProgramListWnd() = default;
+
+void ProgramListWnd::Open() {
+  if (!placed_ && parentWidget() != nullptr) {
+    // Beside the main window, where it hides nothing of the field: to its
+    // right, else to its left, else at the right edge of the screen.
+    const QWidget* main = parentWidget()->window();
+    const QRect frame = main->frameGeometry();
+    const QRect screen = main->screen()->availableGeometry();
+    int x = frame.right() + 1;
+    if (x + width() > screen.right() + 1) x = frame.left() - width() >= screen.left() ? frame.left() - width()
+                                                                                   : screen.right() + 1 - width();
+    move(std::max(x, screen.left()), frame.top());
+    placed_ = true;
+  }
+  if (isVisible()) Refresh();
+  else show();
+  raise();
+  activateWindow();
+}
+
+void ProgramListWnd::Refresh() {
+  if (!isVisible()) return;
+  const bool otherUnit = status_.Selected() != listing_.Followed();
+  listing_.Follow(status_.Selected());
+  bool gathered = false;
+  {
+    const auto field = field_.Lock();
+    gathered = listing_.Update();
+  }
+  if (gathered || otherUnit) model_->Reset(listing_.Lines());
+  head_->setText(QString::fromStdString(listing_.Head()));
+
+  const std::optional<std::size_t> current = listing_.Current();
+  const int row = current && *current < ListingModel::kMaxRows ? static_cast<int>(*current) : -1;
+  if (model_->SetCurrent(row) && row >= 0) {
+    // Into the middle, with what comes before and after it, once it is out
+    // of sight; a line in sight stays where it is.
+    const QModelIndex index = model_->index(row);
+    if (!list_->viewport()->rect().contains(list_->visualRect(index)))
+      list_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  }
+}
+
+QString ProgramListWnd::HeadText() const { return head_->text(); }
+
+int ProgramListWnd::LineCount() const { return model_->rowCount({}); }
+
+QString ProgramListWnd::Line(int row) const { return model_->data(model_->index(row), Qt::DisplayRole).toString(); }
+
+int ProgramListWnd::CurrentRow() const { return model_->Current(); }
+
+void ProgramListWnd::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void ProgramListWnd::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Refresh();  // also when the main window comes back from the task bar
+}
+
+void ProgramListWnd::hideEvent(QHideEvent* event) {
+  // A closed window holds on to no unit.
+  listing_.Follow(nullptr);
+  model_->Reset({});
+  QWidget::hideEvent(event);
+}
+
+}  // namespace kivora
