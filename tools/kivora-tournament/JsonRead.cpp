@@ -77,6 +77,9 @@ void JsonFileReader::SkipBlanks() {
 }
 
 bool JsonFileReader::Fail(std::string why) {
+  // Whatever was expected, a file that stops is said to stop.
+  if (std::ferror(file_)) why = "a read error";
+  else if (Peek() == EOF) why = "the file ends early";
   if (why_.empty()) why_ = std::move(why) + " at byte " + std::to_string(offset_);
   return false;
 }
