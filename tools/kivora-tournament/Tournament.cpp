@@ -168,21 +168,30 @@ std::string Fingerprint(const TournamentSpec& spec) {
   return digest.Hex();
 }
 
+namespace {
+
+std::string Count(std::uint64_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
 std::string DescribeTournament(const TournamentSpec& spec) {
-  const std::string folder = ForTerminal(spec.folder.native());
+  const std::string folder =
+      spec.folder == "." ? std::string("the current folder") : ForTerminal(spec.folder.native());
   const std::uint64_t battles = BattleCount(spec);
   std::string text;
   if (spec.mode == TournamentMode::Duels) {
     text = "round robin of " + std::to_string(spec.entries.size()) + " entries in " + folder + ": " +
-           std::to_string(PairingCount(spec)) + " pairings x " + std::to_string(spec.seeds) + " seeds x 2 sides = " +
-           std::to_string(battles) + " duels";
+           Count(PairingCount(spec), "pairing", "pairings") + " x " + Count(spec.seeds, "seed", "seeds") +
+           " x 2 sides = " + Count(battles, "duel", "duels");
   } else {
     const std::size_t players = (spec.entries.size() + 1) / 2;
     text = "melee of " + std::to_string(spec.entries.size()) + " entries in " + folder + ", " +
            std::to_string(players) + " against " + std::to_string(spec.entries.size() - players) + ": " +
-           std::to_string(spec.seeds) + " seeds x 2 sides = " + std::to_string(battles) + " battles";
+           Count(spec.seeds, "seed", "seeds") + " x 2 sides = " + Count(battles, "battle", "battles");
   }
-  text += " of at most " + std::to_string(spec.ticks) + " ticks";
+  text += " of at most " + Count(spec.ticks, "tick", "ticks");
   text += spec.untilDecided ? ", each ended when decided" : ", each run to its time limit";
   std::string extras;
   auto add = [&extras](const char* what) { extras += extras.empty() ? std::string(what) : std::string(", ") + what; };

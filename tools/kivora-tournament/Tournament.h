@@ -111,7 +111,8 @@ std::string Fingerprint(const TournamentSpec& spec);
 
 // One line for the top of the standings, names escaped for a terminal:
 // "round robin of 7 entries in arena: 21 pairings x 50 seeds x 2 sides =
-// 2100 duels of at most 3000 ticks, each ended when decided".
+// 2100 duels of at most 3000 ticks, each ended when decided" ("the current
+// folder" for ".").
 std::string DescribeTournament(const TournamentSpec& spec);
 
 }  // namespace kivora
