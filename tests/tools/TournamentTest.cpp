@@ -404,6 +404,17 @@ TEST(TournamentRunTest, AnEntryThatCannotLoadStopsItBeforeTheFirstBattle) {
   EXPECT_NE(nowhere.err.find("cannot enter the data folder"), std::string::npos) << nowhere.err;
 }
 
+TEST(TournamentRunTest, AnOutputThatCannotBeWrittenIsAFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  for (const char* option : {"--json", "--csv"}) {
+    SCOPED_TRACE(option);
+    const Outcome run = RunWith(With(SmallTournament(), {option, "/dev/full"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot write the "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(" to /dev/full: No space left on device"), std::string::npos) << run.err;
+  }
+}
+
 // Stopped from another thread while the battles are under way: none of
 // them is counted half-played, and what was finished is reported.
 TEST(TournamentPoolThreadTest, AStopEndsTheBattlesUnderWayUncounted) {

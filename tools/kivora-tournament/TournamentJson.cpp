@@ -121,9 +121,11 @@ void WriteBattle(JsonWriter& json, const TournamentSpec& spec, const BattleResul
 
 }  // namespace
 
-std::string TournamentJson(const TournamentSpec& spec, std::string_view fingerprint, const Shard& shard,
-                           std::uint64_t planned, std::string_view interrupted,
-                           const std::vector<const BattleResult*>& results, const Standings& standings) {
+bool WriteTournamentJson(const TournamentSpec& spec, std::string_view fingerprint, const Shard& shard,
+                         std::uint64_t planned, std::string_view interrupted,
+                         const std::vector<const BattleResult*>& results, const Standings& standings,
+                         const std::function<bool(std::string_view)>& drain) {
+  constexpr std::size_t kChunk = 1 << 20;
   std::string out;
   JsonWriter json(out);
   json.BeginObject();
@@ -150,10 +152,28 @@ std::string TournamentJson(const TournamentSpec& spec, std::string_view fingerpr
   json.Key("standings");
   WriteStandings(json, spec, standings);
   json.Key("battles").BeginArray();
-  for (const BattleResult* result : results) WriteBattle(json, spec, *result);
+  for (const BattleResult* result : results) {
+    WriteBattle(json, spec, *result);
+    // The writer only appends, so what it wrote may leave at any point.
+    if (out.size() >= kChunk) {
+      if (!drain(out)) return false;
+      out.clear();
+    }
+  }
   json.EndArray();
   json.EndObject();
-  return out;
+  return drain(out);
+}
+
+std::string TournamentJson(const TournamentSpec& spec, std::string_view fingerprint, const Shard& shard,
+                           std::uint64_t planned, std::string_view interrupted,
+                           const std::vector<const BattleResult*>& results, const Standings& standings) {
+  std::string text;
+  WriteTournamentJson(spec, fingerprint, shard, planned, interrupted, results, standings, [&text](std::string_view piece) {
+    text += piece;
+    return true;
+  });
+  return text;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,7 +25,16 @@ struct TournamentDocument {
   std::vector<BattleResult> results;  // in the order of the list
 };
 
-// `results` in the order of the list, each battle once.
+// The document of `results` (in the order of the list, each battle once),
+// written piece by piece: `drain` is handed the text so far whenever it
+// passes 1 MiB and at the end, so that a long list never sits in memory as
+// one string; it returns false to stop the writing (then so does this).
+bool WriteTournamentJson(const TournamentSpec& spec, std::string_view fingerprint, const Shard& shard,
+                         std::uint64_t planned, std::string_view interrupted,
+                         const std::vector<const BattleResult*>& results, const Standings& standings,
+                         const std::function<bool(std::string_view text)>& drain);
+
+// The same document as one string.
 std::string TournamentJson(const TournamentSpec& spec, std::string_view fingerprint, const Shard& shard,
                            std::uint64_t planned, std::string_view interrupted,
                            const std::vector<const BattleResult*>& results, const Standings& standings);

@@ -150,11 +150,23 @@ public:
     return true;
   }
 
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // Writes a piece; false (the reason kept for Close) when it failed.
+  bool Write(std::string_view text) {
+    if (!file_ || why_) return false;
+    errno = 0;
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size())
+      why_ = ErrorText(errno ? errno : EIO);
+    return !why_;
+  }
+
   // Writes `text` and closes; false, with the reason on `err`, when it
   // could not be written whole.
   bool WriteAndClose(std::string_view text, std::FILE* err) {
     if (!file_) return true;
-    auto why = WriteOut(file_.get(), text);
+    Write(text);
+    auto why = why_ ? why_ : WriteOut(file_.get(), "");
     std::FILE* file = file_.release();
     if (std::fclose(file) != 0 && !why) why = ErrorText(errno);
     if (!why) return true;
@@ -173,6 +185,7 @@ private:
   fs::path path_;
   std::string shown_;
   const char* what_ = "";
+  std::optional<std::string> why_;
 };
 
 // The bar on a terminal: "[#####.....] 1234/2100 battles", redrawn only
@@ -210,8 +223,11 @@ int WriteResults(const TournamentSpec& spec, std::string_view fingerprint, const
                  OutputFile& csv, OutputFile& json, std::FILE* out, std::FILE* err) {
   const Standings standings = Tally(spec, results);
   bool written = true;
-  if (!json.WriteAndClose(TournamentJson(spec, fingerprint, shard, planned, interrupted, results, standings), err))
-    written = false;
+  if (json.IsOpen()) {
+    WriteTournamentJson(spec, fingerprint, shard, planned, interrupted, results, standings,
+                        [&json](std::string_view piece) { return json.Write(piece); });
+    if (!json.WriteAndClose("", err)) written = false;
+  }
   if (!csv.WriteAndClose(StandingsCsv(spec, standings), err)) written = false;
   const std::string text = DescribeTournament(spec) + "\n" + note + StandingsText(spec, standings);
   if (const auto why = WriteOut(out, text)) {
