@@ -73,13 +73,15 @@ Standings Tally(const TournamentSpec& spec, const std::vector<const BattleResult
 std::vector<std::size_t> Ranks(const Standings& standings);
 
 // The standings and the pairwise table for a terminal, names escaped:
-//   standings (a win scores 3, a draw 1, a loss 0; ...):
-//   rank  played  won  drawn  lost  score  win rate  95% interval  survived  dealt  taken  entry
-//      1     600  412     20   168   1256     68.7%   64.9-72.2%        430  81234  70000  standard.spc:hunter.prg
+//   standings (a win scores 3, a draw 1, a loss 0; win rate = won / played, ...):
+//   rank  played    won  drawn   lost   score  win rate  95% interval  survived     dealt     taken  entry
+//      1     600    322    117    161    1083     53.7%    49.7-57.6%       438     83844     69292  standard.spc:guard.prg
 //   ...
-//   who beat whom (...):
-//         1         2
-//      1  -   60-10-30
+//   who beat whom (won-drawn-lost of the row's entry against the column's, ...):
+//                1         2
+//      1         -   57-9-34
+//      2   34-9-57         -
+// Rows and columns of the table go in the order of the standings.
 std::string StandingsText(const TournamentSpec& spec, const Standings& standings);
 
 // The standings as CSV with a header line; win rates as fractions.
