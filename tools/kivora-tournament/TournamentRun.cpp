@@ -74,7 +74,20 @@ PlayedBattles PlayBattles(const TournamentSpec& spec, const std::vector<std::uin
     const std::lock_guard lock(mutex);
     running = count;
   }
-  for (unsigned t = 0; t < count; ++t) workers.emplace_back(work);
+  for (unsigned t = 0; t < count; ++t) {
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      // No more threads to be had: those started share the list.
+      const std::lock_guard lock(mutex);
+      running -= count - t;
+      break;
+    }
+  }
+  if (workers.empty()) {
+    running = 1;
+    work();
+  }
   {
     std::unique_lock lock(mutex);
     while (running > 0) {
