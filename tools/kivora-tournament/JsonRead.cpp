@@ -58,7 +58,10 @@ int JsonFileReader::Peek() {
   if (at_ == have_) {
     have_ = std::fread(buffer_, 1, sizeof buffer_, file_);
     at_ = 0;
-    if (have_ == 0) return EOF;
+    if (have_ == 0) {
+      atEnd_ = true;
+      return EOF;
+    }
   }
   return static_cast<unsigned char>(buffer_[at_]);
 }
@@ -79,7 +82,7 @@ void JsonFileReader::SkipBlanks() {
 bool JsonFileReader::Fail(std::string why) {
   // Whatever was expected, a file that stops is said to stop.
   if (std::ferror(file_)) why = "a read error";
-  else if (Peek() == EOF) why = "the file ends early";
+  else if (atEnd_) why = "the file ends early";
   if (why_.empty()) why_ = std::move(why) + " at byte " + std::to_string(offset_);
   return false;
 }
@@ -180,7 +183,7 @@ bool JsonFileReader::ParseNumber(std::string& out) {
 }
 
 bool JsonFileReader::ParseValue(JsonValue& value, int depth, bool topLevel) {
-  if (depth > kMaxDepth) return Fail("nested too deep");
+  if (depth >= kMaxDepth) return Fail("nested too deep");
   if (!Count(0)) return false;
   SkipBlanks();
   const int c = Peek();

@@ -63,6 +63,7 @@ private:
   std::size_t have_ = 0;
   std::size_t at_ = 0;
   std::uint64_t offset_ = 0;
+  bool atEnd_ = false;  // the file has no more bytes
   std::size_t values_ = 0;
   std::size_t bytes_ = 0;
   std::string why_;
