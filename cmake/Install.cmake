@@ -20,7 +20,7 @@ set(KIVORA_DESKTOP_EXEC "kivora" CACHE STRING "The Exec line of the desktop entr
 option(KIVORA_FIND_SOURCE_ARENA "Let the game fall back to this source tree's arena/ (off for packages)" ON)
 
 # The programs installed into bindir: adding one is adding its name here.
-set(KIVORA_INSTALLED_PROGRAMS kivora-check kivora-arena)
+set(KIVORA_INSTALLED_PROGRAMS kivora-check kivora-arena kivora-tournament)
 install(TARGETS ${KIVORA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(TARGET kivora)

@@ -36,6 +36,7 @@ against the units of the rival Pobogom, around a small economy of parts,
 loans and a slot machine.
 
 The package holds the game, the program checker kivora-check, the
-windowless battle runner kivora-arena and the default arena. Each player
+windowless battle runner kivora-arena, the tournament runner
+kivora-tournament and the default arena. Each player
 gets an arena of their own in ~/.local/share/kivora/arena.")
 include(CPack)

@@ -1,5 +1,8 @@
 #include "base/JsonText.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "base/TextCodec.h"
 
 namespace kivora {
@@ -89,6 +92,15 @@ JsonWriter& JsonWriter::Bool(bool value) {
 JsonWriter& JsonWriter::Null() {
   BeforeValue();
   out_ += "null";
+  return *this;
+}
+
+JsonWriter& JsonWriter::Fixed(double value, int decimals) {
+  if (!std::isfinite(value)) return Null();
+  BeforeValue();
+  char text[400];  // the widest double, printed in full, with up to 17 decimals
+  std::snprintf(text, sizeof text, "%.*f", decimals < 0 ? 0 : decimals > 17 ? 17 : decimals, value);
+  out_ += text;
   return *this;
 }
 

@@ -32,6 +32,9 @@ public:
   JsonWriter& Uint(std::uint64_t value);
   JsonWriter& Bool(bool value);
   JsonWriter& Null();
+  // A number with `decimals` digits after the point ("0.6875"); null for a
+  // value that is not finite, which JSON cannot hold.
+  JsonWriter& Fixed(double value, int decimals);
 
 private:
   void BeforeValue();

@@ -145,9 +145,11 @@ void WriteSidesJson(JsonWriter& json, const BattleRun& run) {
   json.EndObject();
 }
 
-void WriteUnitsJson(JsonWriter& json, const BattleRun& run) {
+void WriteUnitsJson(JsonWriter& json, const BattleRun& run) { WriteUnitsJson(json, run.Units()); }
+
+void WriteUnitsJson(JsonWriter& json, const std::map<std::int64_t, UnitRecord>& units) {
   json.BeginArray();
-  for (const auto& [id, unit] : run.Units()) {
+  for (const auto& [id, unit] : units) {
     json.BeginObject();
     json.Key("id").Int(id);
     json.Key("side").String(SideKey(unit.team));

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -35,6 +37,9 @@ void WriteSetupJson(JsonWriter& json, const BattleSetup& setup);
 void WriteResultJson(JsonWriter& json, const BattleRun& run);
 void WriteSidesJson(JsonWriter& json, const BattleRun& run);
 void WriteUnitsJson(JsonWriter& json, const BattleRun& run);
+// The same array from the records alone, for results kept after their
+// battle is gone.
+void WriteUnitsJson(JsonWriter& json, const std::map<std::int64_t, UnitRecord>& units);
 
 // kivora-arena's whole document: format, version, setup, ticks run, why it
 // stopped early (`stopped`; empty: it did not), result, sides, units.

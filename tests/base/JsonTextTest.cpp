@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 namespace kivora {
@@ -34,6 +35,7 @@ TEST(JsonTextTest, WriterNestsWithCommasAndIndentation) {
   json.Key("empty").BeginArray().EndArray();
   json.Key("list").BeginArray().Bool(true).Null().BeginObject().Key("k").String("v").EndObject().EndArray();
   json.Key("none").BeginObject().EndObject();
+  json.Key("rates").BeginArray().Fixed(0.68754, 4).Fixed(2.0 / 3.0, 1).Fixed(std::nan(""), 4).EndArray();
   json.EndObject();
   EXPECT_EQ(out,
             "{\n"
@@ -47,7 +49,12 @@ TEST(JsonTextTest, WriterNestsWithCommasAndIndentation) {
             "      \"k\": \"v\"\n"
             "    }\n"
             "  ],\n"
-            "  \"none\": {}\n"
+            "  \"none\": {},\n"
+            "  \"rates\": [\n"
+            "    0.6875,\n"
+            "    0.7,\n"
+            "    null\n"
+            "  ]\n"
             "}\n");
 }
 

@@ -11,6 +11,7 @@
 #include "kivora-arena/ArenaOptions.h"
 #include "game/GameOptions.h"
 #include "kivora-check/ProgramCheck.h"
+#include "kivora-tournament/TournamentOptions.h"
 
 namespace kivora {
 namespace {
@@ -31,6 +32,7 @@ TEST(ManPageTest, NamesEveryOption) {
   } programs[] = {
       {"kivora-arena.1", kArenaUsage},
       {"kivora-check.1", err.str()},
+      {"kivora-tournament.1", kTournamentUsage},
       {"kivora.6", kGameUsage},
   };
   for (const auto& p : programs) {
