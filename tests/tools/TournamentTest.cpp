@@ -523,7 +523,8 @@ TEST(TournamentRunTest, RecordsBattlesWithoutChangingThem) {
   EXPECT_EQ(ReadFile(one), ReadFile(ReplayFileIn(all, 7)));
 
   // Refused before the first battle: no battle 12, a folder that is a file,
-  // a battle outside the slice played.
+  // a battle outside the slice played, an entry that loads from outside the
+  // folder (which a replay cannot hold).
   const struct {
     std::vector<std::string> more;
     std::string reason;
@@ -533,6 +534,8 @@ TEST(TournamentRunTest, RecordsBattlesWithoutChangingThem) {
       {{"--record-all", (one / "sub").string()}, "--record-all: cannot create the directory "},
       {{"--shard", "2/3", "--json", (dir.Path() / "s.json").string(), "--record-battle", "3", "r.kvr"},
        "--record-battle 3: that battle is not in slice 2 of 3"},
+      {{"--record-all", all.string(), "../arena/standard.spc:hunter.prg"},
+       "entry 4, ../arena/standard.spc:hunter.prg cannot be recorded: the file name ../arena/standard.spc "},
   };
   for (const auto& c : refused) {
     SCOPED_TRACE(c.reason);
