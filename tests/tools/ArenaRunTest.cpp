@@ -22,6 +22,7 @@
 #include "game/ReplayPlayer.h"
 #include "game/Trace.h"
 #include "support/ModelText.h"
+#include "support/StreamText.h"
 #include "support/TempDir.h"
 #include "support/TextLines.h"
 
@@ -29,6 +30,7 @@ namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadWhole;
 using test::Lines;
 
 // A model file: level, hit points, ammunition; every state lasts 3 ticks
@@ -37,15 +39,6 @@ std::string ModelText(int level, int hp, int ammo) {
   std::string text = std::to_string(level) + "\n" + std::to_string(hp) + ",0,0,0,30\n100,20\n10,500,40,0\n" +
                      std::to_string(ammo) + ",0,0\n5\n";
   for (int i = 0; i < 21; ++i) text += (i >= 1 && i <= 4) ? "0\n" : "3\n";
-  return text;
-}
-
-std::string ReadWhole(std::FILE* f) {
-  std::string text;
-  std::rewind(f);
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
   return text;
 }
 

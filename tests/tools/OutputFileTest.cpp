@@ -11,21 +11,14 @@
 #include <string>
 
 #include "common/OutputFile.h"
+#include "support/StreamText.h"
 #include "support/TempDir.h"
 
 namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadWhole(std::FILE* f) {
-  std::string text;
-  std::rewind(f);
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  return text;
-}
+using test::ReadWhole;
 
 TEST(OutputFileTest, DiscardRemovesOnlyAFileOfItsOwn) {
   test::TempDir dir;

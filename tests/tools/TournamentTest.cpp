@@ -20,12 +20,14 @@
 #include "kivora-tournament/TournamentJson.h"
 #include "kivora-tournament/TournamentOptions.h"
 #include "kivora-tournament/TournamentRun.h"
+#include "support/StreamText.h"
 #include "support/TempDir.h"
 
 namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadWhole;
 
 const fs::path kArena = fs::path(KIVORA_SOURCE_DIR) / "arena";
 
@@ -34,15 +36,6 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-std::string ReadWhole(std::FILE* f) {
-  std::string text;
-  std::rewind(f);
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  return text;
 }
 
 struct Outcome {
