@@ -10,6 +10,7 @@
 #   imagemagick                  the window smoke test grabs the screen with `import`
 #   clang libclang-rt-14-dev     the libFuzzer targets under fuzz/
 #   libpng-dev                   the icons and pictures written as PNG (src/field/Png.cpp)
+#   libwebp-dev                  battles as animated WebP (src/field/Animation.cpp); its tests read them back
 #   scdoc                        the man pages (man/*.scd) turned into roff
 #   desktop-file-utils           the install check validates the desktop entry
 #   appstream                    the install check validates the AppStream metadata
@@ -17,7 +18,7 @@
 #   python3                      the manual's example test (tests/docs)
 KIVORA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev qt6-base-dev \
 fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth imagemagick clang libclang-rt-14-dev \
-libpng-dev scdoc desktop-file-utils appstream groff-base man-db python3"
+libpng-dev libwebp-dev scdoc desktop-file-utils appstream groff-base man-db python3"
 
 # Only for scripts/build-deb.sh:
 #   dpkg-dev                     dpkg-shlibdeps (the package's dependencies) and dpkg-buildflags
