@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <vector>
+
 namespace kivora {
 
 ReplayView::ReplayView(const Canvas& canvas, ClickHook click, QWidget* parent)
@@ -64,14 +67,20 @@ void ReplayView::paintEvent(QPaintEvent*) {
   font.setPixelSize(12);
   painter.setFont(font);
   const QFontMetrics metrics(font);
+  std::vector<QRect> placed;
   for (const Label& label : overlay_.labels) {
     const QString& text = label.text;
     const int w = metrics.horizontalAdvance(text) + 6;
     const int h = metrics.height() + 2;
-    QRect box(static_cast<int>(label.at.x() * z) - w / 2, static_cast<int>(label.at.y() * z) + 14, w, h);
-    // Kept inside the view.
-    box.moveLeft(std::clamp(box.left(), 0, std::max(0, width() - w)));
-    if (box.bottom() >= height()) box.moveBottom(static_cast<int>(label.at.y() * z) - 14);
+    const int cx = static_cast<int>(label.at.x() * z), cy = static_cast<int>(label.at.y() * z);
+    // Under the unit, else over it, else further down: where it hides no
+    // other label, and inside the view.
+    QRect box;
+    for (const int top : {cy + 14, cy - 14 - h, cy + 14 + h, cy - 14 - 2 * h, cy + 14 + 2 * h}) {
+      box = QRect(std::clamp(cx - w / 2, 0, std::max(0, width() - w)), std::clamp(top, 0, std::max(0, height() - h)), w, h);
+      if (std::none_of(placed.begin(), placed.end(), [&box](const QRect& other) { return other.intersects(box); })) break;
+    }
+    placed.push_back(box);
     painter.setPen(Qt::NoPen);
     painter.setBrush(label.player ? QColor(20, 40, 120, 190) : QColor(130, 20, 20, 190));
     painter.drawRoundedRect(box, 3, 3);
