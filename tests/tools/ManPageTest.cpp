@@ -11,6 +11,7 @@
 #include "kivora-arena/ArenaOptions.h"
 #include "game/GameOptions.h"
 #include "kivora-check/ProgramCheck.h"
+#include "viewer/ViewerUsage.h"
 
 namespace kivora {
 namespace {
@@ -32,6 +33,7 @@ TEST(ManPageTest, NamesEveryOption) {
       {"kivora-arena.1", kArenaUsage},
       {"kivora-check.1", err.str()},
       {"kivora.6", kGameUsage},
+      {"kivora-viewer.1", kViewerUsage},
   };
   for (const auto& p : programs) {
     SCOPED_TRACE(p.page);
