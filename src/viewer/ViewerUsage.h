@@ -6,7 +6,7 @@ namespace kivora {
 
 inline constexpr const char* kViewerUsage =
     "usage: kivora-viewer [--help] [--version] [FILE]\n"
-    "Plays a battle recorded with kivora-arena --record FILE again, tick by tick.\n"
+    "Plays a battle recorded by kivora-arena again, tick by tick.\n"
     "  --help     this text\n"
     "  --version  the program's version\n"
     "A FILE given that cannot be opened, or does not play out as recorded, is\n"
