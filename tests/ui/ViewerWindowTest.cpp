@@ -179,7 +179,7 @@ TEST_F(ViewerWindowTest, KeysStepAndSeekToWhatAStraightRunShows) {
   for (const auto& step : steps) {
     QTest::keyClick(&window, static_cast<Qt::Key>(step.key));
     const std::uint64_t want = step.tick == UINT64_MAX ? Last() : step.tick == UINT64_MAX - 1 ? Last() - 1 : step.tick;
-    SCOPED_TRACE(QTest::toString(QKeySequence(step.key)));
+    SCOPED_TRACE(QKeySequence(step.key).toString().toStdString());
     ExpectShows(want);
   }
   // The timeline seeks, back and forth across snapshots.
