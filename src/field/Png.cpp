@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <exception>
 
@@ -43,14 +44,14 @@ void OnFlush(png_structp) {}
 // Everything that needs memory of ours is made by the caller, before the
 // jump target is set.
 bool Encode(png_structp png, png_infop info, std::int32_t width, std::int32_t height, std::span<const Pixel> pixels,
-            PngFormat format, std::vector<png_byte>& row, WriteState& state) {
+            PngFormat format, int level, std::vector<png_byte>& row, WriteState& state) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, &state, OnWrite, OnFlush);
   const bool alpha = format == PngFormat::Rgba;
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 9);
+  png_set_compression_level(png, level);
   png_write_info(png, info);
   const std::size_t channels = alpha ? 4 : 3;
   for (std::int32_t y = 0; y < height; ++y) {
@@ -73,7 +74,7 @@ bool Encode(png_structp png, png_infop info, std::int32_t width, std::int32_t he
 
 std::optional<std::vector<std::uint8_t>> EncodePng(std::int32_t width, std::int32_t height,
                                                    std::span<const Pixel> pixels, PngFormat format,
-                                                   std::string* error) {
+                                                   std::string* error, int level) {
   auto fail = [error](std::string message) -> std::optional<std::vector<std::uint8_t>> {
     if (error) *error = std::move(message);
     return std::nullopt;
@@ -97,7 +98,7 @@ std::optional<std::vector<std::uint8_t>> EncodePng(std::int32_t width, std::int3
     png_destroy_write_struct(&png, nullptr);
     return fail("libpng cannot start");
   }
-  const bool ok = Encode(png, info, width, height, pixels, format, row, state);
+  const bool ok = Encode(png, info, width, height, pixels, format, std::clamp(level, 1, 9), row, state);
   png_destroy_write_struct(&png, &info);
   if (!ok) return fail(state.error.empty() ? std::string("libpng error") : state.error);
   return out;

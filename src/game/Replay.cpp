@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <system_error>
@@ -497,6 +498,24 @@ std::optional<Replay> DecodeReplay(std::span<const std::uint8_t> bytes, std::str
     return std::nullopt;
   }
   return replay;
+}
+
+bool WriteReplay(const std::filesystem::path& path, const Replay& replay, std::string& why) {
+  const std::vector<std::uint8_t> bytes = EncodeReplay(replay);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    why = "cannot create " + ForTerminal(path.native()) + ": " + std::error_code(errno, std::system_category()).message();
+    return false;
+  }
+  errno = 0;
+  int error = 0;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) error = errno ? errno : EIO;
+  if (std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
+  if (error == 0) return true;
+  why = "cannot write " + ForTerminal(path.native()) + ": " + std::error_code(error, std::system_category()).message();
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) std::remove(path.c_str());
+  return false;
 }
 
 std::optional<Replay> ReadReplay(const std::filesystem::path& path, std::string& why) {

@@ -20,7 +20,8 @@ inline constexpr std::uint32_t kReplayFormatVersion = 1;
 
 // The battle rules this build plays by. Bump it with every change that makes
 // any battle come out otherwise (the golden battle's digest in
-// tests/tools/golden changes with such a change): replays recorded under
+// tests/tools/GoldenBattleTest.cpp changes with such a change, and the test
+// holds the version beside it): replays recorded under
 // other rules are then refused with a message instead of being played into
 // a battle that never was.
 inline constexpr std::uint32_t kBattleRulesVersion = 1;
@@ -31,7 +32,7 @@ inline constexpr std::uint64_t kMaxReplayBytes = 256ull << 20;
 inline constexpr std::uint64_t kMaxReplayTicks = 1'000'000;  // a day and a good part of another at ten a second
 inline constexpr std::size_t kMaxReplayNameBytes = 4096;
 inline constexpr std::size_t kMaxReplayFiles = 10'000;  // a player writes every one into a folder
-inline constexpr std::uint32_t kMaxCheckpointEvery = 1'000'000;
+inline constexpr std::uint32_t kMaxCheckpointEvery = 10'000;  // a battle that parts is caught within this many ticks
 
 // One entry of the data folder as the battle saw it: a file with its bytes,
 // or a name that lists among the models or programs but cannot be read as a
@@ -83,6 +84,12 @@ std::vector<std::uint8_t> EncodeReplay(const Replay& replay);
 // what is wrong (truncated, damaged, too large, another version). Never
 // allocates more than a small multiple of the input's size.
 std::optional<Replay> DecodeReplay(std::span<const std::uint8_t> bytes, std::string& why);
+
+// Writes the replay to `path` whole: false, with `why`, when it cannot be,
+// and what was written of it is removed (unless `path` is no plain file,
+// such as a device). For whoever records battles of its own:
+// CaptureBattleFiles, a ReplayRecorder on the run, then this.
+bool WriteReplay(const std::filesystem::path& path, const Replay& replay, std::string& why);
 
 // The same from a file; its size is checked before it is read.
 std::optional<Replay> ReadReplay(const std::filesystem::path& path, std::string& why);

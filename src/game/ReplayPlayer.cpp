@@ -38,9 +38,12 @@ public:
   std::uint32_t stride = 1;
   std::vector<ReplayEvent> events;
   bool eventsCut = false;
+  std::vector<ReplayMessage> messages;
 
   void MapUnreadable(std::string_view message) override {
-    if (active) digest.MapUnreadable(message);
+    if (!active) return;
+    digest.MapUnreadable(message);
+    messages.push_back({0, std::string(message)});
   }
   void Started(Battle& battle) override {
     if (!active) return;
@@ -48,7 +51,9 @@ public:
     NotePlaces(0, battle);
   }
   void Message(std::uint64_t tick, std::string_view text) override {
-    if (active) digest.Message(tick, text);
+    if (!active) return;
+    digest.Message(tick, text);
+    messages.push_back({tick, std::string(text)});
   }
   void Ticked(std::uint64_t tick, Battle& battle) override {
     if (!active) return;
@@ -241,6 +246,10 @@ bool ReplayPlayer::Play(const ReplayPlayerLimits& limits, std::string& why) {
             std::to_string(run_->TicksRun());
       return false;
     }
+    if (limits.progress && run_->TicksRun() % 1000 == 0 && !limits.progress(run_->TicksRun(), check.ticksRun)) {
+      why = "cancelled";
+      return false;
+    }
     watch_->tickRunning = run_->TicksRun() + 1;
     run_->Step();
     const std::uint64_t tick = run_->TicksRun();
@@ -279,6 +288,7 @@ bool ReplayPlayer::Play(const ReplayPlayerLimits& limits, std::string& why) {
   watch_->lastSheets.clear();
   events_ = std::move(watch_->events);
   eventsCut_ = watch_->eventsCut;
+  messages_ = std::move(watch_->messages);
   return true;
 }
 
@@ -310,6 +320,13 @@ bool ReplayPlayer::StepBack() {
 
 const OKE* ReplayPlayer::UnitOnField(const SharedField::Locked& field, std::int64_t id) const {
   for (const OKE* unit : field->unitList) {
+    if (unit->fieldId == id) return unit;
+  }
+  return nullptr;
+}
+
+OKE* ReplayPlayer::UnitOnField(const SharedField::Locked& field, std::int64_t id) {
+  for (OKE* unit : field->unitList) {
     if (unit->fieldId == id) return unit;
   }
   return nullptr;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,6 +40,13 @@ struct ReplayEvent {
   bool friendly = false;      // Hit: from the unit's own side
 };
 
+// A line of the battle's message log (UTF-8, as the game shows it): the
+// campaign's news after tick `tick`, or the map's message at tick 0.
+struct ReplayMessage {
+  std::uint64_t tick = 0;
+  std::string text;
+};
+
 // Where a unit stood after a tick: field units (100 to a pixel) and degrees.
 struct ReplayPathPoint {
   std::int32_t x = 0;
@@ -67,18 +75,25 @@ struct ReplayUnitInfo {
 };
 
 // How much a player keeps at most; the defaults suit any battle a replay
-// can hold.
+// can hold. A recorded 10,000-tick battle of the default arena keeps about
+// 1 MiB of snapshots and 1 MiB of paths.
 struct ReplayPlayerLimits {
   // A snapshot of the battle every this many ticks at least; more apart
   // when that many would take more than `snapshotBytes` in all.
   std::uint32_t snapshotEvery = 100;
-  std::size_t snapshotBytes = 64u << 20;
+  std::size_t snapshotBytes = 32u << 20;
   // Path points of all units together; beyond, every other point of every
   // path goes and the stride doubles.
-  std::size_t pathPoints = 4u << 20;
+  std::size_t pathPoints = 2u << 20;
   // Events kept; beyond, hits and pick-ups are no longer kept (falls
   // always are) and EventsCut() says so.
-  std::size_t events = 1u << 20;
+  std::size_t events = 256u << 10;
+  // Told now and then while Open plays the battle through (ticks played so
+  // far, ticks in all); returning false gives up, and Open fails with
+  // "cancelled". A recorded battle plays at thousands to hundreds of
+  // thousands of ticks a second: most open at once, the longest campaigns
+  // take minutes.
+  std::function<bool(std::uint64_t played, std::uint64_t ticks)> progress;
 };
 
 // A recorded battle played again, to be looked at at any tick: for a
@@ -104,7 +119,8 @@ struct ReplayPlayerLimits {
 //
 // Every pointer into the battle's field (units, a ProgramListing's Follow)
 // is stale after a Seek or a step: look units up again by id. A player
-// belongs to one thread.
+// is used by one thread at a time (it may be opened on a worker thread and
+// handed over).
 class ReplayPlayer {
 public:
   // Nothing, with `why` saying what is wrong (a line for a terminal, text
@@ -140,6 +156,9 @@ public:
   // is not on it (not yet deployed, or fallen). Needs the field's lock (the
   // handle of Shown().Lock()); valid while that is held and until the next move.
   const OKE* UnitOnField(const SharedField::Locked& field, std::int64_t id) const;
+  // The same for what takes a unit to follow (ProgramListing::Follow, the
+  // program window's listing); follow it again after every move.
+  OKE* UnitOnField(const SharedField::Locked& field, std::int64_t id);
   // The same unit's variables A..Z at the shown tick; none when it is not on the field.
   std::optional<std::array<std::int32_t, kVariableCount>> Variables(std::int64_t id);
   // The unit's sheet at the shown tick: as it stands, or its last sheet
@@ -166,6 +185,8 @@ public:
   // which units fell, ascending, once per tick, for timeline marks.
   const std::vector<ReplayEvent>& Events() const { return events_; }
   bool EventsCut() const { return eventsCut_; }
+  // The message log, in order.
+  const std::vector<ReplayMessage>& Messages() const { return messages_; }
   std::vector<std::uint64_t> FallTicks() const;
   // The first event at or after `tick` (Events().size() when none).
   std::size_t FirstEventAt(std::uint64_t tick) const;
@@ -195,6 +216,7 @@ private:
   std::uint32_t pathStride_ = 1;
   std::vector<ReplayEvent> events_;
   bool eventsCut_ = false;
+  std::vector<ReplayMessage> messages_;
 };
 
 }  // namespace kivora

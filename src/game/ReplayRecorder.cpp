@@ -1,5 +1,6 @@
 #include "game/ReplayRecorder.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/ListFiles.h"
@@ -99,7 +100,7 @@ std::optional<std::vector<ReplayEntry>> CaptureBattleFiles(const BattleSetup& se
 }
 
 ReplayRecorder::ReplayRecorder(std::vector<ReplayEntry> files, BattleObserver* next, std::uint32_t checkpointEvery)
-    : files_(std::move(files)), next_(next), digest_(checkpointEvery) {}
+    : files_(std::move(files)), next_(next), digest_(std::min(checkpointEvery, kMaxCheckpointEvery)) {}
 
 void ReplayRecorder::MapUnreadable(std::string_view message) {
   digest_.MapUnreadable(message);

@@ -34,6 +34,7 @@ std::optional<std::vector<ReplayEntry>> CaptureBattleFiles(const BattleSetup& se
 // A run stopped early records the ticks it ran.
 class ReplayRecorder : public BattleObserver {
 public:
+  // A digest every `checkpointEvery` ticks (at most kMaxCheckpointEvery).
   explicit ReplayRecorder(std::vector<ReplayEntry> files, BattleObserver* next = nullptr,
                           std::uint32_t checkpointEvery = 100);
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <set>
 #include <string>
 
 #include "field/Canvas.h"
@@ -95,13 +94,6 @@ TEST(TickLabelTest, TheTickGoesInTheTopLeftCornerAndIsClipped) {
   DrawLabel(small, -(std::int64_t{1} << 62), std::int64_t{1} << 62, "1", style);
   EXPECT_EQ(small.At(7, 4), style.box);
   EXPECT_EQ(small.At(7, 3), kWhite);
-}
-
-TEST(TickLabelTest, NoTwoDigitsLookAlike) {
-  std::set<Glyph> glyphs;
-  for (char d = '0'; d <= '9'; ++d) glyphs.insert(GlyphOf(d));
-  EXPECT_EQ(glyphs.size(), 10u);
-  EXPECT_EQ(GlyphOf('x'), Glyph{});
 }
 
 }  // namespace

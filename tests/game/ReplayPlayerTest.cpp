@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/Fnv1a.h"
+#include "field/ProgramListing.h"
+#include "lang/ProgramCopy.h"
 #include "game/ReplayRecorder.h"
 #include "game/Trace.h"
 #include "sim/OKE.h"
@@ -120,6 +122,24 @@ TEST(ReplayPlayerTest, SeekingShowsTheStraightRunsTicks) {
   }
   EXPECT_GT(seen, 5);
 
+  // A unit's listing follows the command it runs at the shown tick.
+  const std::int64_t first = player->Units().front().id;
+  ProgramListing listing;
+  for (const std::uint64_t t : {10u, 11u}) {
+    player->Seek(t);
+    const auto field = player->Shown().Lock();
+    OKE* unit = player->UnitOnField(field, first);
+    ASSERT_TRUE(unit);
+    listing.Follow(unit);
+    listing.Update();
+    EXPECT_FALSE(listing.Lines().empty());
+    ASSERT_TRUE(listing.Current());
+    EXPECT_EQ(listing.Lines()[*listing.Current()].rfind(std::to_string(*listing.Current()) + " ", 0), 0u);
+    // The restored unit runs its own copy of the program.
+    EXPECT_EQ(listing.Current(), CommandIndex(unit->firstCommand, unit->currentCommand));
+  }
+  listing.Follow(nullptr);
+
   // Falls: one event each, in the tick the record names; the fallen keep
   // their last sheet.
   std::size_t falls = 0;
@@ -136,6 +156,11 @@ TEST(ReplayPlayerTest, SeekingShowsTheStraightRunsTicks) {
     EXPECT_TRUE(player->PathBetween(event.unitId, event.tick, event.tick).empty());
   }
   EXPECT_GT(falls, 0u);
+  // The campaign's news after ticks 1800 and 3600.
+  ASSERT_FALSE(player->Messages().empty());
+  for (const ReplayMessage& message : player->Messages()) {
+    EXPECT_TRUE(message.tick == 1800 || message.tick == 3600) << message.tick << " " << message.text;
+  }
   EXPECT_TRUE(std::is_sorted(player->Events().begin(), player->Events().end(),
                              [](const ReplayEvent& a, const ReplayEvent& b) { return a.tick < b.tick; }));
   for (const ReplayUnitInfo& unit : player->Units()) {
@@ -170,6 +195,17 @@ TEST(ReplayPlayerTest, ABudgetSpacesSnapshotsAndPathPoints) {
     player->Seek(t);
     ASSERT_EQ(TraceDigestOf(*player), straight.digests[t]) << t;
   }
+
+  // Opening tells how far it is and can be given up.
+  std::vector<std::uint64_t> told;
+  limits.progress = [&](std::uint64_t played, std::uint64_t ticks) {
+    told.push_back(played);
+    told.push_back(ticks);
+    return false;
+  };
+  EXPECT_FALSE(ReplayPlayer::Load(player->Recording(), why, limits));
+  EXPECT_EQ(why, "cancelled");
+  EXPECT_EQ(told, (std::vector<std::uint64_t>{0, 1000}));
 }
 
 // What does not play out as it was recorded is refused: another program in

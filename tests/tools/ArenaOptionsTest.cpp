@@ -91,6 +91,13 @@ TEST(ArenaOptionsTest, BadArgumentsAreRefused) {
       {"--record", "-"},
       {"--record", ""},
       {"--record", "r.kvr", "--ticks", "1000001"},
+      {"--frame-format", "gif"},
+      {"--frame-format", "PNG"},
+      {"--animation", ""},
+      {"--animation", "-"},
+      {"--animation", "a.webp", "--frame-every", "201"},                 // a frame would last over 20 s
+      {"--animation", "a.webp", "--ticks", "100000"},                    // 100001 frames
+      {"--ticks", "1000000000000", "--frame-every", "200", "--animation", "a.webp"},
   };
   for (const auto& args : bad) {
     std::string error;
@@ -130,12 +137,33 @@ TEST(ArenaOptionsTest, ExactBattles) {
   EXPECT_EQ(Parse({"--ticks", "1000000000000"})->battle.ticks, kMaxBattleTicks);
 }
 
+// The animation takes --frame-every when it is given and every tick else;
+// the frames keep their own default.
+TEST(ArenaOptionsTest, PicturesAndTheAnimationsStep) {
+  const auto plain = Parse({"--frames", "f", "--animation", "a.webp", "--ticks", "99999"});
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->frameFormat, FrameFormat::Bmp);
+  EXPECT_FALSE(plain->frameTick);
+  EXPECT_EQ(plain->animation, "a.webp");
+  EXPECT_EQ(plain->frameEvery, 10u);
+  EXPECT_EQ(plain->animationEvery, 1u);
+  const auto stepped = Parse({"--frame-every", "200", "--animation", "a.webp", "--frame-format", "png",
+                              "--frame-tick", "--ticks", "19999999"});
+  ASSERT_TRUE(stepped);
+  EXPECT_EQ(stepped->frameFormat, FrameFormat::Png);
+  EXPECT_TRUE(stepped->frameTick);
+  EXPECT_EQ(stepped->frameEvery, 200u);
+  EXPECT_EQ(stepped->animationEvery, 200u);
+  EXPECT_FALSE(Parse({})->animation);
+}
+
 // --help must tell of every option there is.
 TEST(ArenaOptionsTest, UsageNamesEveryOption) {
   const std::string usage = kArenaUsage;
   for (const char* option : {"--ticks", "--until-decided", "--seed", "--sim-seed", "--player", "--rival", "--at",
                              "--no-rival", "--no-random", "--no-map", "--campaign", "--trace", "--trace-every",
-                             "--frames", "--frame-every", "--json", "--quiet", "--help"}) {
+                             "--frames", "--frame-every", "--json", "--quiet", "--help", "--frame-format",
+                             "--frame-tick", "--animation"}) {
     EXPECT_NE(usage.find(std::string("  ") + option + " "), std::string::npos) << option;
     std::string error;
     std::vector<std::string> args = {option};

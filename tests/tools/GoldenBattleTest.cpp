@@ -13,6 +13,7 @@
 
 #include "kivora-arena/ArenaOptions.h"
 #include "kivora-arena/ArenaRun.h"
+#include "game/Replay.h"
 #include "support/TempDir.h"
 
 namespace kivora {
@@ -56,6 +57,9 @@ TEST(GoldenBattleTest, TheTraceOfTheGoldenBattleIsUnchanged) {
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(text.size(), 8043037u);
   EXPECT_EQ(Digest(text), 0x31d2b695ef67ba2au);
+  // Replays are refused under other rules than they were recorded with: a
+  // new digest here comes with a new rules version, and both change here.
+  EXPECT_EQ(kBattleRulesVersion, 1u);
 }
 
 }  // namespace

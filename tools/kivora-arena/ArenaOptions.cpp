@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/TextCodec.h"
+#include "field/Animation.h"
 #include "game/Replay.h"
 
 namespace kivora {
@@ -28,17 +29,22 @@ const char* const kArenaUsage =
     "What is written:\n"
     "  --trace FILE       write the tick-by-tick trace to FILE ('-': standard output)\n"
     "  --trace-every K    trace tick 0 and every K-th tick (default 1)\n"
-    "  --frames DIR2      write the field as DIR2/frame-TTTTTT.bmp\n"
-    "  --frame-every K    with --frames: tick 0 and every K-th tick (default 10)\n"
+    "  --frames DIR2      write the field as DIR2/frame-TTTTTT.bmp (or .png)\n"
+    "  --frame-every K    with --frames: tick 0 and every K-th tick (default 10);\n"
+    "                     with --animation: a frame every K ticks (default 1)\n"
+    "  --frame-format F   the frames as bmp (default) or png\n"
+    "  --frame-tick       the tick number in the top left corner of every frame\n"
+    "  --animation FILE   write the battle as one animated WebP picture, 100 ms\n"
+    "                     a tick as in the game\n"
     "  --json FILE        write the result and every unit's statistics as JSON\n"
-"                     ('-': standard output)\n"
+    "                     ('-': standard output)\n"
     "  --record FILE      write a replay of the battle to FILE: its setup, the data\n"
     "                     files it read and what it came to (at most 1000000 ticks)\n"
     "  --quiet            no summary\n"
     "  --help             this text\n"
     "A duel: --no-rival --no-random --player A.spc:a.prg --rival B.spc:b.prg\n"
-    "SIGINT or SIGTERM ends the run after the current tick, with the trace and\n"
-    "the summary written (exit status 130 or 143).\n";
+    "SIGINT or SIGTERM ends the run after the current tick, with the trace, the\n"
+    "animation and the summary written (exit status 130 or 143).\n";
 
 namespace {
 
@@ -141,6 +147,10 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
       options.quiet = true;
       continue;
     }
+    if (arg == "--frame-tick") {
+      options.frameTick = true;
+      continue;
+    }
     if (arg == "--help" || arg == "-h") {
       options.help = true;
       continue;
@@ -148,7 +158,7 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     const bool takesValue = arg == "--ticks" || arg == "--seed" || arg == "--sim-seed" || arg == "--player" ||
                             arg == "--rival" || arg == "--at" || arg == "--trace" || arg == "--trace-every" ||
                             arg == "--frames" || arg == "--frame-every" || arg == "--json" ||
-                            arg == "--record";
+                            arg == "--frame-format" || arg == "--animation" || arg == "--record";
     if (!takesValue) return fail("unknown option " + ForTerminal(arg));
     if (i + 1 >= args.size()) return fail(arg + " needs a value");
     const std::string& value = args[++i];
@@ -180,16 +190,33 @@ std::optional<ArenaOptions> ParseArenaOptions(const std::vector<std::string>& ar
     } else if (arg == "--frames") {
       if (value.empty()) return fail("--frames wants a directory");
       options.frames = value;
+    } else if (arg == "--frame-format") {
+      if (value != "bmp" && value != "png") return fail("--frame-format wants bmp or png, not " + ForTerminal(value));
+      options.frameFormat = value == "png" ? FrameFormat::Png : FrameFormat::Bmp;
+    } else if (arg == "--animation") {
+      if (value.empty() || value == "-") return fail("--animation wants a file name");
+      options.animation = value;
     } else {  // --trace-every, --frame-every
       std::uint64_t every = 0;
       if (!ParseUnsigned(value, every) || every == 0)
         return fail(arg + " wants a whole number of at least 1, not " + ForTerminal(value));
       (arg == "--trace-every" ? options.traceEvery : options.frameEvery) = every;
+      if (arg == "--frame-every") options.animationEvery = every;
     }
   }
   if (options.record && battle.ticks > kMaxReplayTicks)
     return fail("--record holds at most " + std::to_string(kMaxReplayTicks) + " ticks; --ticks asks for " +
                 std::to_string(battle.ticks));
+  if (options.animation) {
+    // A frame lasts 100 ms a tick; the whole stays within what the file can time.
+    const std::uint64_t every = options.animationEvery;
+    if (every > kMaxFrameMilliseconds / 100)
+      return fail("with --animation, --frame-every wants at most " + std::to_string(kMaxFrameMilliseconds / 100) +
+                  " ticks, not " + std::to_string(every));
+    if (battle.ticks / every + 1 > kMaxAnimationFrames)
+      return fail("--animation holds at most " + std::to_string(kMaxAnimationFrames) +
+                  " frames: fewer --ticks or a larger --frame-every");
+  }
   return options;
 }
 

@@ -13,6 +13,8 @@ namespace kivora {
 // and its --at).
 using ArenaUnit = BattleUnit;
 
+enum class FrameFormat { Bmp, Png };
+
 // The command line of kivora-arena: the battle itself, and what is written
 // of it.
 struct ArenaOptions {
@@ -21,6 +23,10 @@ struct ArenaOptions {
   std::uint64_t traceEvery = 1;
   std::optional<std::string> frames;
   std::uint64_t frameEvery = 10;
+  FrameFormat frameFormat = FrameFormat::Bmp;
+  bool frameTick = false;                 // the tick drawn on frames and the animation
+  std::optional<std::string> animation;   // one animated picture of the battle
+  std::uint64_t animationEvery = 1;       // --frame-every when given, else every tick
   std::optional<std::string> json;  // "-" is standard output
   std::optional<std::string> record;  // the replay file
   bool quiet = false;

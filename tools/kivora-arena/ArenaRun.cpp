@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -16,9 +17,12 @@
 
 #include "base/TextCodec.h"
 #include "economy/Economy.h"
+#include "field/Animation.h"
 #include "field/Canvas.h"
 #include "field/DrawField.h"
 #include "field/PictureCache.h"
+#include "field/Png.h"
+#include "field/TickLabel.h"
 #include "field/ViewGeometry.h"
 #include "game/Battle.h"
 #include "game/BattleReport.h"
@@ -80,10 +84,6 @@ public:
       return false;
     }
     file_ = owned_.get();
-    // Only a plain file of its own is ever removed again, never a device,
-    // a pipe or what a link points to (--trace /dev/null).
-    struct stat st {};
-    removable_ = ::lstat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     return true;
   }
 
@@ -97,12 +97,14 @@ public:
     return true;
   }
 
-  // Closes (if still open) and removes a file of its own that will not be
-  // written after all.
+  // Closes and removes a file of its own that will not be written after all
+  // (a device or a pipe named on the command line stays).
   void Discard() {
     owned_.reset();
-    if (removable_) std::remove(path_.c_str());
-    removable_ = false;
+    if (path_.empty()) return;
+    struct stat st {};
+    if (::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) std::remove(path_.c_str());
+    path_.clear();
   }
 
   // Closes a file of its own; false, with the reason, when closing lost data.
@@ -121,7 +123,6 @@ private:
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned_{nullptr, &std::fclose};
   std::FILE* file_ = nullptr;
   fs::path path_;
-  bool removable_ = false;
   std::string shown_;
   const char* what_ = "";
 };
@@ -158,10 +159,36 @@ private:
   Clock::time_point lastFlush_;
 };
 
+// The field drawn as the game's view draws it: one canvas that keeps its
+// pixels from frame to frame, the pictures gathered with the first frame (as
+// the view does when its thread starts: later frames read no file). The tick
+// label goes on a copy, so that it never stays behind in the next frame.
+class FieldPainter {
+public:
+  FieldPainter(const fs::path& pictures, bool tickLabel)
+      : canvas_(kViewSize, kViewSize), labelled_(tickLabel ? kViewSize : 0, tickLabel ? kViewSize : 0),
+        pictures_(pictures), tickLabel_(tickLabel) {}
+
+  const Canvas& Draw(std::uint64_t tick, const Field& field) {
+    if (!gathered_) gathered_ = FieldPictures::Gather(pictures_);
+    DrawField(canvas_, field, *gathered_);
+    if (!tickLabel_) return canvas_;
+    labelled_ = canvas_;
+    DrawTickLabel(labelled_, tick);
+    return labelled_;
+  }
+
+private:
+  Canvas canvas_;
+  Canvas labelled_;
+  PictureCache pictures_;
+  std::optional<FieldPictures> gathered_;
+  bool tickLabel_;
+};
+
 class FrameWriter {
 public:
-  FrameWriter(fs::path directory, const fs::path& pictures)
-      : directory_(std::move(directory)), canvas_(kViewSize, kViewSize), pictures_(pictures) {}
+  FrameWriter(fs::path directory, FrameFormat format) : directory_(std::move(directory)), format_(format) {}
 
   bool Prepare(std::FILE* err) {
     std::error_code ec;
@@ -175,38 +202,78 @@ public:
     return true;
   }
 
-  // Draws and writes one frame; a file that cannot be written completely is
-  // removed, and the reason goes to `err`.
-  bool Write(std::uint64_t tick, const Field& field, std::FILE* err) {
-    // Gathered with the first frame, as the game's view does when its
-    // thread starts: later frames read no file.
-    if (!gathered_) gathered_ = FieldPictures::Gather(pictures_);
-    DrawField(canvas_, field, *gathered_);
+  // Writes one frame; a file that cannot be written completely is removed,
+  // and the reason goes to `err`.
+  bool Write(std::uint64_t tick, const Canvas& canvas, std::FILE* err) {
+    const bool png = format_ == FrameFormat::Png;
     char name[32];
-    std::snprintf(name, sizeof name, "frame-%06llu.bmp", static_cast<unsigned long long>(tick));
+    std::snprintf(name, sizeof name, "frame-%06llu.%s", static_cast<unsigned long long>(tick), png ? "png" : "bmp");
     const fs::path path = directory_ / name;
-    const std::vector<std::uint8_t> bytes = canvas_.EncodeBmp();
-    int error = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-      error = errno;
-    } else {
-      errno = 0;
-      if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) error = errno ? errno : EIO;
-      if (std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
-      if (error != 0) std::remove(path.c_str());
+    std::string why;
+    std::vector<std::uint8_t> bytes;
+    if (!png) {
+      bytes = canvas.EncodeBmp();
+    } else if (auto encoded = EncodePng(canvas.Width(), canvas.Height(), canvas.Pixels(), PngFormat::Rgb, &why,
+                                        kPngQuick)) {
+      bytes = std::move(*encoded);
     }
-    if (error == 0) return true;
+    if (why.empty()) {
+      const auto failed = WriteWholeFile(path.native(), bytes);
+      if (!failed) return true;
+      why = *failed;
+    }
     std::fprintf(err, "kivora-arena: cannot write the frame %s: %s\n", ForTerminal(path.native()).c_str(),
-                 ErrorText(error).c_str());
+                 why.c_str());
     return false;
   }
 
 private:
   fs::path directory_;
-  Canvas canvas_;
-  PictureCache pictures_;
-  std::optional<FieldPictures> gathered_;
+  FrameFormat format_;
+};
+
+// The animation of the battle: frames kept by the encoder as the battle goes,
+// the file written once after the last tick (or a stop), so that what is
+// written is always a whole animation. The file is made before the first
+// tick, and removed again when it cannot be written in full.
+class AnimationOutput {
+public:
+  static constexpr int kMillisecondsPerTick = 100;
+
+  explicit AnimationOutput(std::uint64_t every)
+      : writer_(kViewSize, kViewSize, static_cast<int>(every) * kMillisecondsPerTick) {}
+
+  bool Open(const std::string& name, std::FILE* out, std::FILE* err) {
+    path_ = fs::absolute(name);
+    if (!file_.Open(name, "animation", out, err)) return false;
+    return file_.Close(err);
+  }
+
+  bool Add(const Canvas& frame, std::FILE* err) {
+    if (writer_.Add(frame)) return true;
+    std::fprintf(err, "kivora-arena: cannot make the animation: %s\n", writer_.Error().c_str());
+    return false;
+  }
+
+  bool Finish(std::FILE* err) {
+    const auto bytes = writer_.Finish();
+    if (!bytes) {
+      std::fprintf(err, "kivora-arena: cannot make the animation: %s\n", writer_.Error().c_str());
+      file_.Discard();
+      return false;
+    }
+    if (const auto why = WriteWholeFile(path_.native(), *bytes)) {
+      std::fprintf(err, "kivora-arena: cannot write the animation to %s: %s\n", ForTerminal(path_.native()).c_str(),
+                   why->c_str());
+      return false;
+    }
+    return true;
+  }
+
+private:
+  AnimationWriter writer_;
+  OutputFile file_;
+  fs::path path_;
 };
 
 // What the arena writes while the battle runs: the map message and the
@@ -225,15 +292,33 @@ public:
   void Ticked(std::uint64_t tick, Battle& battle) override { Record(tick, battle); }
 
   void Record(std::uint64_t tick, Battle& battle) {
-    if (failed_ || (!trace && !frames)) return;
+    if (failed_ || (!trace && !frames && !animation)) return;
     const bool traced = trace && tick % options_.traceEvery == 0;
     const bool drawn = frames && tick % options_.frameEvery == 0;
-    if (traced || drawn) {
+    const bool animated = animation && tick % options_.animationEvery == 0;
+    if (traced || drawn || animated) {
       const auto field = battle.Lock();
       if (traced) AppendTraceTick(trace->Buffer(), tick, *field, battle.GetEconomy());
-      if (drawn && !frames->Write(tick, *field, err_)) failed_ = true;
+      // The frames and the animation share a canvas when they are drawn on
+      // the same ticks; else each keeps its own, as if drawn alone.
+      const Canvas* canvas = drawn ? &framePainter_->Draw(tick, *field) : nullptr;
+      if (drawn && !frames->Write(tick, *canvas, err_)) failed_ = true;
+      if (animated && !failed_) {
+        if (!drawn || animationPainter_ != framePainter_) canvas = &animationPainter_->Draw(tick, *field);
+        if (!animation->Add(*canvas, err_)) failed_ = true;
+      }
     }
     if (trace && !failed_ && !trace->Tick(err_)) failed_ = true;
+  }
+
+  // Painters for the frames and the animation, made once the outputs are.
+  void MakePainters(const fs::path& pictures) {
+    if (frames) framePainter_ = &painters_.emplace_back(pictures, options_.frameTick);
+    if (!animation) return;
+    if (frames && options_.animationEvery == options_.frameEvery)
+      animationPainter_ = framePainter_;
+    else
+      animationPainter_ = &painters_.emplace_back(pictures, options_.frameTick);
   }
 
   bool Failed() const { return failed_; }
@@ -241,8 +326,12 @@ public:
 
   std::unique_ptr<TraceWriter> trace;
   std::unique_ptr<FrameWriter> frames;
+  std::unique_ptr<AnimationOutput> animation;
 
 private:
+  std::deque<FieldPainter> painters_;
+  FieldPainter* framePainter_ = nullptr;
+  FieldPainter* animationPainter_ = nullptr;
   const ArenaOptions& options_;
   std::FILE* err_;
   bool failed_ = false;
@@ -346,7 +435,7 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
     return 2;
   }
   if (options.frames) {
-    watch.frames = std::make_unique<FrameWriter>(fs::absolute(*options.frames), folder);
+    watch.frames = std::make_unique<FrameWriter>(fs::absolute(*options.frames), options.frameFormat);
     if (!watch.frames->Prepare(err)) {
       traceFile.Discard();
       jsonFile.Discard();
@@ -354,6 +443,16 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
       return 2;
     }
   }
+  if (options.animation) {
+    watch.animation = std::make_unique<AnimationOutput>(options.animationEvery);
+    if (!watch.animation->Open(*options.animation, out, err)) {
+      traceFile.Discard();
+      jsonFile.Discard();
+      recordFile.Discard();
+      return 2;
+    }
+  }
+  watch.MakePainters(folder);
 
   int signal = 0;
   watch.Record(0, run.GetBattle());
@@ -380,6 +479,9 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
     std::fprintf(err, "kivora-arena: %s\n", stopped.c_str());
   }
 
+  // The animation holds the frames up to the last tick run, also after a
+  // stop or a failure of another output.
+  if (watch.animation && !watch.animation->Finish(err)) written = false;
   if (options.json) {
     if (!jsonFile.Write(ArenaJson(run, stoppedKey), err)) written = false;
     if (!jsonFile.Close(err)) written = false;
