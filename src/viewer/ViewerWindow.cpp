@@ -537,7 +537,7 @@ void ViewerWindow::ShowTick() {
                                   unit->team == 1});
       }
     }
-    const OKE* unit = selected_ ? player_->UnitOnField(field, *selected_) : nullptr;
+    OKE* unit = selected_ ? player_->UnitOnField(field, *selected_) : nullptr;
     if (unit != nullptr) {
       const ViewPoint at = FieldToView(unit->x, unit->y);
       const double w = unit->width / static_cast<double>(kFieldUnitsPerPixel);
@@ -546,7 +546,7 @@ void ViewerWindow::ShowTick() {
       sheet = SheetOf(*unit);
     }
     // Looked up again after every move: the shown field is another one.
-    listing_.Follow(const_cast<OKE*>(unit));
+    listing_.Follow(unit);
     gathered = listing_.Update();
   }
   if (selected_ && !sheet) sheet = player_->Sheet(*selected_);  // fallen: its last sheet
