@@ -15,7 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "game/Replay.h"
 #include "kivora-tournament/Standings.h"
+#include "kivora-tournament/TournamentJson.h"
 #include "kivora-tournament/TournamentOptions.h"
 #include "kivora-tournament/TournamentRun.h"
 #include "support/TempDir.h"
@@ -112,6 +114,16 @@ TEST(TournamentOptionsTest, RefusesBadArgumentsWithAReason) {
       {{"--merge", "--seeds", "3", "a.json"}, "--merge takes the tournament from its files; --seeds does not go with it"},
       {{"--merge", "--melee", "a.json"}, "--melee does not go with it"},
       {{"--merge", "--shard", "1/2", "--json", "x", "a.json"}, "--shard does not go with it"},
+      {{"--merge", "--record-battle", "0", "r.kvr", "a.json"}, "--merge plays no battles; --record-battle does not go"},
+      {{"--merge", "--record-all", "d", "a.json"}, "--record-all does not go with it"},
+      {{"--record-battle", "x", "r.kvr"}, "--record-battle wants a battle index, a whole number from 0, not x"},
+      {{"--record-battle", "-1", "r.kvr"}, "--record-battle wants a battle index"},
+      {{"--record-battle", "3"}, "--record-battle needs a battle index and a file name"},
+      {{"--record-battle", "3", "-"}, "--record-battle wants a file name after the index"},
+      {{"--record-all", ""}, "--record-all wants a directory"},
+      {{"--record-all", "d", "--record-battle", "1", "r.kvr"}, "--record-battle and --record-all do not go together"},
+      {{"--ticks", "1000001", "--record-all", "d", "a:b", "c:d"},
+       "--record-all holds at most 1000000 ticks a battle; --ticks asks for 1000001"},
   };
   for (const auto& c : cases) {
     std::string shown;
@@ -453,8 +465,10 @@ TEST(TournamentRunTest, AnInterruptedTournamentReportsWhatItFinished) {
   test::TempDir dir;
   const fs::path json = dir.Path() / "t.json";
   std::atomic<int> stop{SIGINT};
-  const Outcome run = RunWith(With(SmallTournament(), {"--json", json.string()}), &stop);
+  const fs::path replays = dir.Path() / "replays";
+  const Outcome run = RunWith(With(SmallTournament(), {"--json", json.string(), "--record-all", replays.string()}), &stop);
   EXPECT_EQ(run.status, 130);
+  EXPECT_TRUE(fs::is_empty(replays));  // no replay of a battle cut short
   EXPECT_EQ(run.err,
             "kivora-tournament: interrupted by SIGINT: 0 of 12 battles played; those under way were stopped and are "
             "not counted\n");
@@ -466,6 +480,83 @@ TEST(TournamentRunTest, AnInterruptedTournamentReportsWhatItFinished) {
   const Outcome merge = RunWith({"--merge", json.string()});
   EXPECT_EQ(merge.status, 0) << merge.err;
   EXPECT_NE(merge.out.find("interrupted: 0 of 12 battles played"), std::string::npos) << merge.out;
+}
+
+// Recording leaves the tournament as it was, and each replay is its battle:
+// the same outcome as the JSON gives it, the same bytes whether recorded
+// alone or with all the others.
+TEST(TournamentRunTest, RecordsBattlesWithoutChangingThem) {
+  test::TempDir dir;
+  const fs::path plainJson = dir.Path() / "plain.json";
+  const Outcome plain = RunWith(With(SmallTournament(), {"--threads", "2", "--json", plainJson.string()}));
+  ASSERT_EQ(plain.status, 0) << plain.err;
+
+  const fs::path all = dir.Path() / "new" / "replays";  // made, parents too
+  const fs::path allJson = dir.Path() / "all.json";
+  const Outcome recorded =
+      RunWith(With(SmallTournament(), {"--threads", "2", "--record-all", all.string(), "--json", allJson.string()}));
+  ASSERT_EQ(recorded.status, 0) << recorded.err;
+  EXPECT_EQ(recorded.err, "");
+  EXPECT_EQ(recorded.out, plain.out);
+  EXPECT_EQ(ReadFile(allJson), ReadFile(plainJson));
+
+  TournamentDocument document;
+  std::string why;
+  ASSERT_TRUE(ReadTournamentJson(allJson.string(), document, why)) << why;
+  ASSERT_EQ(document.results.size(), 12u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(all), fs::directory_iterator()), 12);
+  for (const BattleResult& result : document.results) {
+    SCOPED_TRACE(result.plan.index);
+    const fs::path file = ReplayFileIn(all, result.plan.index);
+    const auto replay = ReadReplay(file, why);
+    ASSERT_TRUE(replay) << why;
+    EXPECT_EQ(replay->check.outcome.winner, result.winner);
+    EXPECT_EQ(replay->check.outcome.decidedAt, result.decidedAt);
+    EXPECT_EQ(replay->check.ticksRun, result.ticksRun);
+  }
+  EXPECT_EQ(ReplayFileIn(all, 7).filename(), "battle-000007.kvr");
+
+  const fs::path one = dir.Path() / "one.kvr";
+  const Outcome single = RunWith(With(SmallTournament(), {"--record-battle", "7", one.string()}));
+  ASSERT_EQ(single.status, 0) << single.err;
+  EXPECT_EQ(single.out, plain.out);
+  EXPECT_EQ(ReadFile(one), ReadFile(ReplayFileIn(all, 7)));
+
+  // Refused before the first battle: no battle 12, a folder that is a file,
+  // a battle outside the slice played, an entry that loads from outside the
+  // folder (which a replay cannot hold).
+  const struct {
+    std::vector<std::string> more;
+    std::string reason;
+  } refused[] = {
+      {{"--record-battle", "12", (dir.Path() / "x.kvr").string()}, "--record-battle 12: the battles are numbered 0 to 11"},
+      {{"--record-all", one.string()}, " exists and is not a directory"},
+      {{"--record-all", (one / "sub").string()}, "--record-all: cannot create the directory "},
+      {{"--shard", "2/3", "--json", (dir.Path() / "s.json").string(), "--record-battle", "3", "r.kvr"},
+       "--record-battle 3: that battle is not in slice 2 of 3"},
+      {{"--record-all", all.string(), "../arena/standard.spc:hunter.prg"},
+       "entry 4, ../arena/standard.spc:hunter.prg cannot be recorded: the file name ../arena/standard.spc "},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.reason);
+    std::vector<std::string> args = SmallTournament();
+    args.insert(args.end(), c.more.begin(), c.more.end());
+    const Outcome run = RunWith(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_FALSE(fs::exists(dir.Path() / "x.kvr"));
+
+  // A replay that cannot be written fails the run; the standings are whole.
+  if (fs::exists("/dev/full")) {
+    const Outcome full = RunWith(With(SmallTournament(), {"--record-battle", "0", "/dev/full"}));
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.out, plain.out);
+    EXPECT_NE(full.err.find("kivora-tournament: the replay of battle 0: cannot write /dev/full: No space left on device"),
+              std::string::npos)
+        << full.err;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/TextCodec.h"
+#include "game/Replay.h"
 
 namespace kivora {
 
@@ -41,6 +42,10 @@ const char* const kTournamentUsage =
     "What is written:\n"
     "  --csv FILE         the standings as CSV\n"
     "  --json FILE        the standings and every battle as JSON\n"
+  "  --record-battle N FILE\n"
+  "                     a replay of the battle with index N (as the JSON\n"
+  "                     numbers them, from 0) in FILE\n"
+  "  --record-all DIR   a replay of every battle played in DIR/battle-NNNNNN.kvr\n"
     "  --help             this text\n"
     "A win scores 3, a draw 1, a loss 0. SIGINT or SIGTERM stops the tournament:\n"
     "the battles under way are stopped and not counted, the standings of those\n"
@@ -100,6 +105,18 @@ std::optional<TournamentOptions> ParseTournamentOptions(const std::vector<std::s
       options.help = true;
       continue;
     }
+    if (arg == "--record-battle") {
+      if (i + 2 >= args.size()) return fail("--record-battle needs a battle index and a file name");
+      const std::string& index = args[++i];
+      const std::string& file = args[++i];
+      std::uint64_t n = 0;
+      if (!ParseUnsigned(index, n))
+        return fail("--record-battle wants a battle index, a whole number from 0, not " + ForTerminal(index));
+      if (file.empty() || file == "-") return fail("--record-battle wants a file name after the index");
+      options.recordBattle = n;
+      options.recordBattleFile = file;
+      continue;
+    }
     if (arg == "--merge") {
       options.merge.emplace_back();  // a marker, replaced by the files below
       continue;
@@ -118,12 +135,13 @@ std::optional<TournamentOptions> ParseTournamentOptions(const std::vector<std::s
     }
     const bool takesValue = arg == "--entries" || arg == "--dir" || arg == "--seeds" || arg == "--first-seed" ||
                             arg == "--sim-seed" || arg == "--ticks" || arg == "--threads" || arg == "--shard" ||
-                            arg == "--csv" || arg == "--json";
+                            arg == "--csv" || arg == "--json" || arg == "--record-all";
     if (!takesValue) return fail("unknown option " + ForTerminal(arg));
     if (i + 1 >= args.size()) return fail(arg + " needs a value");
     const std::string& value = args[++i];
     const std::string shown = ForTerminal(value);
-    if (arg != "--threads" && arg != "--csv" && arg != "--json" && battleOption.empty()) battleOption = arg;
+    if (arg != "--threads" && arg != "--csv" && arg != "--json" && arg != "--record-all" && battleOption.empty())
+      battleOption = arg;
     if (arg == "--entries") {
       if (value.empty()) return fail("--entries wants a file name");
       options.entriesFiles.push_back(value);
@@ -148,6 +166,9 @@ std::optional<TournamentOptions> ParseTournamentOptions(const std::vector<std::s
       if (!ParseShard(value, options.shard))
         return fail("--shard wants K/N, the K-th of N slices with 1 <= K <= N, not " + shown);
       options.sharded = true;
+    } else if (arg == "--record-all") {
+      if (value.empty()) return fail("--record-all wants a directory");
+      options.recordAll = value;
     } else {  // --csv, --json
       if (value.empty() || value == "-")
         return fail(arg + " wants a file name (the standings themselves go to standard output)");
@@ -160,6 +181,9 @@ std::optional<TournamentOptions> ParseTournamentOptions(const std::vector<std::s
     if (!battleOption.empty())
       return fail("--merge takes the tournament from its files; " + battleOption + " does not go with it");
     if (options.sharded) return fail("--merge combines slices; --shard does not go with it");
+    if (options.recordBattle || options.recordAll)
+      return fail(std::string("--merge plays no battles; ") +
+                  (options.recordBattle ? "--record-battle" : "--record-all") + " does not go with it");
     if (positional.empty()) return fail("--merge wants the JSON files of the slices");
     options.merge = std::move(positional);
     return options;
@@ -171,6 +195,11 @@ std::optional<TournamentOptions> ParseTournamentOptions(const std::vector<std::s
     spec.entries.push_back(*entry);
   }
   if (options.sharded && !options.json) return fail("--shard wants --json FILE, where the slice's battles go");
+  if (options.recordBattle && options.recordAll)
+    return fail("--record-battle and --record-all do not go together (--record-all records every battle)");
+  if ((options.recordBattle || options.recordAll) && spec.ticks > kMaxReplayTicks)
+    return fail(std::string(options.recordBattle ? "--record-battle" : "--record-all") + " holds at most " +
+                std::to_string(kMaxReplayTicks) + " ticks a battle; --ticks asks for " + std::to_string(spec.ticks));
   return options;
 }
 

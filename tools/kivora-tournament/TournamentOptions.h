@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@ struct TournamentOptions {
   std::vector<std::string> merge;  // --merge: the slices' JSON files instead of battles
   std::optional<std::string> csv;
   std::optional<std::string> json;
+  // --record-battle N FILE: the replay of the battle with index N (as the
+  // JSON numbers them) into FILE; --record-all DIR: every battle played as
+  // DIR/battle-NNNNNN.kvr.
+  std::optional<std::uint64_t> recordBattle;
+  std::string recordBattleFile;
+  std::optional<std::string> recordAll;
   bool help = false;
 };
 

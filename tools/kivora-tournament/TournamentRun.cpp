@@ -17,14 +17,23 @@
 
 #include "base/TextCodec.h"
 #include "game/BattleRun.h"
+#include "game/Replay.h"
+#include "game/ReplayRecorder.h"
 #include "kivora-tournament/TournamentJson.h"
 
 namespace kivora {
 
 namespace fs = std::filesystem;
 
+fs::path ReplayFileIn(const fs::path& folder, std::uint64_t index) {
+  std::string number = std::to_string(index);
+  if (number.size() < 6) number.insert(0, 6 - number.size(), '0');
+  return folder / ("battle-" + number + ".kvr");
+}
+
 PlayedBattles PlayBattles(const TournamentSpec& spec, const std::vector<std::uint64_t>& indices, unsigned threads,
-                          const std::atomic<int>* stop, const std::function<void(std::uint64_t)>& progress) {
+                          const std::atomic<int>* stop, const std::function<void(std::uint64_t)>& progress,
+                          const ReplayFileFor& replayFileFor) {
   PlayedBattles played;
   played.results.resize(indices.size());
   std::atomic<std::size_t> next{0};
@@ -42,13 +51,30 @@ PlayedBattles PlayBattles(const TournamentSpec& spec, const std::vector<std::uin
     if (!played.fault) played.fault = std::move(why);
     abort = true;
   };
+  std::atomic<bool> recording{static_cast<bool>(replayFileFor)};
+  auto replayFailed = [&](std::string why) {
+    const std::lock_guard lock(mutex);
+    if (!played.replayFault) played.replayFault = std::move(why);
+    recording = false;  // the rest would most likely fail alike
+  };
   auto work = [&] {
     while (!stopped()) {
       const std::size_t i = next.fetch_add(1);
       if (i >= indices.size()) break;
       try {
         const BattlePlan plan = PlanBattle(spec, indices[i]);
-        BattleRun run(SetupFor(spec, plan));
+        const BattleSetup setup = SetupFor(spec, plan);
+        std::optional<fs::path> replayFile;
+        if (recording.load(std::memory_order_relaxed)) replayFile = replayFileFor(indices[i]);
+        // The files are read for the replay before the battle reads them.
+        std::unique_ptr<ReplayRecorder> recorder;
+        if (replayFile) {
+          std::string why;
+          auto files = CaptureBattleFiles(setup, true, why);
+          if (files) recorder = std::make_unique<ReplayRecorder>(std::move(*files));
+          else replayFailed("cannot record battle " + std::to_string(indices[i]) + ": " + why);
+        }
+        BattleRun run(setup, recorder.get());
         if (const auto fault = run.Start()) {
           fail("battle " + std::to_string(indices[i]) + ": " + fault->Describe());
           break;
@@ -56,6 +82,11 @@ PlayedBattles PlayBattles(const TournamentSpec& spec, const std::vector<std::uin
         run.Run(stopped);
         if (!run.Done()) break;  // stopped under way: not played
         played.results[i] = BattleResult::Of(plan, run);
+        if (recorder) {
+          std::string why;
+          if (!WriteReplay(*replayFile, recorder->Finish(run), why))
+            replayFailed("the replay of battle " + std::to_string(indices[i]) + ": " + why);
+        }
         finished.fetch_add(1, std::memory_order_relaxed);
       } catch (const std::exception& e) {
         fail("battle " + std::to_string(indices[i]) + " failed: " + ForTerminal(e.what()));
@@ -250,6 +281,41 @@ int WriteResults(const TournamentSpec& spec, std::string_view fingerprint, const
   return written ? 0 : 1;
 }
 
+// What stands in the way of recording the battles asked for, before the
+// first one: a battle index outside the list (or the slice), a unit file a
+// replay cannot hold, a folder for --record-all that is no folder or cannot
+// be made.
+std::optional<std::string> CheckRecording(const TournamentOptions& options, const TournamentSpec& spec) {
+  if (options.recordBattle) {
+    const std::uint64_t total = BattleCount(spec);
+    const std::uint64_t n = *options.recordBattle;
+    if (n >= total)
+      return "--record-battle " + std::to_string(n) + ": the battles are numbered 0 to " + std::to_string(total - 1);
+    if (options.sharded && n % options.shard.count != options.shard.index - 1)
+      return "--record-battle " + std::to_string(n) + ": that battle is not in slice " +
+             std::to_string(options.shard.index) + " of " + std::to_string(options.shard.count);
+  }
+  for (std::size_t i = 0; i < spec.entries.size(); ++i) {
+    const Entry& entry = spec.entries[i];
+    std::string why = ReplayUnitFileFault(entry.spec);
+    if (why.empty()) why = ReplayUnitFileFault(entry.program);
+    if (!why.empty())
+      return "entry " + std::to_string(i + 1) + ", " + ForTerminal(entry.Name()) + " cannot be recorded: " + why;
+  }
+  if (options.recordAll) {
+    const fs::path folder = *options.recordAll;
+    const std::string shown = ForTerminal(folder.native());
+    std::error_code ec;
+    const fs::file_status status = fs::status(folder, ec);
+    if (fs::exists(status)) {
+      if (!fs::is_directory(status)) return "--record-all: " + shown + " exists and is not a directory";
+    } else if (fs::create_directories(folder, ec); ec) {
+      return "--record-all: cannot create the directory " + shown + ": " + ec.message();
+    }
+  }
+  return std::nullopt;
+}
+
 int RunMerge(const TournamentOptions& options, std::FILE* out, std::FILE* err) {
   std::vector<TournamentDocument> slices(options.merge.size());
   for (std::size_t i = 0; i < slices.size(); ++i) {
@@ -337,6 +403,24 @@ int RunTournament(const TournamentOptions& options, std::FILE* out, std::FILE* e
     std::fprintf(err, "kivora-tournament: %s; the tournament does not start\n", why->c_str());
     return 2;
   }
+  ReplayFileFor replayFileFor;
+  if (options.recordBattle || options.recordAll) {
+    if (const auto why = CheckRecording(options, spec)) {
+      std::fprintf(err, "kivora-tournament: %s\n", why->c_str());
+      return 2;
+    }
+    if (options.recordBattle) {
+      const std::uint64_t wanted = *options.recordBattle;
+      const fs::path file = options.recordBattleFile;
+      replayFileFor = [wanted, file](std::uint64_t index) -> std::optional<fs::path> {
+        if (index != wanted) return std::nullopt;
+        return file;
+      };
+    } else {
+      const fs::path folder = *options.recordAll;
+      replayFileFor = [folder](std::uint64_t index) -> std::optional<fs::path> { return ReplayFileIn(folder, index); };
+    }
+  }
   OutputFile csv, json;
   if (options.csv && !csv.Open(*options.csv, "CSV", err)) return 2;
   if (options.json && !json.Open(*options.json, "JSON", err)) {
@@ -353,7 +437,7 @@ int RunTournament(const TournamentOptions& options, std::FILE* out, std::FILE* e
   ProgressBar bar(err, indices.size());
   std::function<void(std::uint64_t)> progress;
   if (::isatty(::fileno(err))) progress = [&bar](std::uint64_t finished) { bar.Show(finished); };
-  const PlayedBattles played = PlayBattles(spec, indices, threads, stop, progress);
+  const PlayedBattles played = PlayBattles(spec, indices, threads, stop, progress, replayFileFor);
   bar.Clear();
   if (played.fault) {
     std::fprintf(err, "kivora-tournament: %s\n", played.fault->c_str());
@@ -381,8 +465,12 @@ int RunTournament(const TournamentOptions& options, std::FILE* out, std::FILE* e
     std::fprintf(err, "kivora-tournament: %s\n", line.c_str());
     note += line + "\n";
   }
-  const int status = WriteResults(spec, fingerprint, options.shard, indices.size(), note, interrupted, results, csv,
-                                  json, out, err);
+  int status = WriteResults(spec, fingerprint, options.shard, indices.size(), note, interrupted, results, csv, json,
+                            out, err);
+  if (played.replayFault) {
+    std::fprintf(err, "kivora-tournament: %s\n", played.replayFault->c_str());
+    status = 1;
+  }
   if (status != 0) return status;
   return interrupted.empty() ? 0 : 128 + signal;
 }

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,7 +21,19 @@ struct PlayedBattles {
   // A battle that could not start after all (a file changed under the
   // tournament) or failed: what went wrong; the workers stopped then.
   std::optional<std::string> fault;
+  // The first replay that could not be recorded or written, with the
+  // reason; the battles go on, their results are whole.
+  std::optional<std::string> replayFault;
 };
+
+// Where replays of the battles go: the file of the battle with a list
+// index, or nothing for a battle not recorded. Each battle is recorded by
+// its own recorder on the worker that plays it; a battle stopped under way
+// leaves no file.
+using ReplayFileFor = std::function<std::optional<std::filesystem::path>(std::uint64_t index)>;
+
+// The replay of battle `index` in a --record-all folder: battle-000042.kvr.
+std::filesystem::path ReplayFileIn(const std::filesystem::path& folder, std::uint64_t index);
 
 // Plays the battles `indices` of the list on `threads` threads, each battle
 // one BattleRun of its own; a worker takes the next battle not yet handed
@@ -31,7 +44,8 @@ struct PlayedBattles {
 // then, on the calling thread, with the number of battles finished.
 PlayedBattles PlayBattles(const TournamentSpec& spec, const std::vector<std::uint64_t>& indices, unsigned threads,
                           const std::atomic<int>* stop = nullptr,
-                          const std::function<void(std::uint64_t finished)>& progress = {});
+                          const std::function<void(std::uint64_t finished)>& progress = {},
+                          const ReplayFileFor& replayFileFor = {});
 
 // The first entry whose model or program cannot be loaded, described for a
 // terminal ("entry 3, scout.spc:nosuch.prg: cannot read the program ..."),
