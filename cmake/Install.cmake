@@ -21,6 +21,10 @@ option(KIVORA_FIND_SOURCE_ARENA "Let the game fall back to this source tree's ar
 
 # The programs installed into bindir: adding one is adding its name here.
 set(KIVORA_INSTALLED_PROGRAMS kivora-check kivora-arena kivora-tournament)
+# The battle viewer is a window: only with the game's window layer.
+if(TARGET kivora-viewer)
+  list(APPEND KIVORA_INSTALLED_PROGRAMS kivora-viewer)
+endif()
 install(TARGETS ${KIVORA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(TARGET kivora)

@@ -37,6 +37,7 @@ loans and a slot machine.
 
 The package holds the game, the program checker kivora-check, the
 windowless battle runner kivora-arena, the tournament runner
-kivora-tournament and the default arena. Each player
+kivora-tournament, the replay viewer kivora-viewer and the default
+arena. Each player
 gets an arena of their own in ~/.local/share/kivora/arena.")
 include(CPack)

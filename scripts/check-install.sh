@@ -37,11 +37,11 @@ DESTDIR=$stage cmake --install "$build" --prefix /usr >"$work/install.log" || {
 
 # --- the tree
 [ "$(ls -A "$stage")" = usr ] || fail "files installed outside /usr: $(ls -A "$stage")"
-for f in bin/kivora bin/kivora-check bin/kivora-arena bin/kivora-tournament; do
+for f in bin/kivora bin/kivora-check bin/kivora-arena bin/kivora-tournament bin/kivora-viewer; do
   [ -f "$root/$f" ] && [ -x "$root/$f" ] || fail "missing program $f"
 done
 expected=(share/applications/$app.desktop share/metainfo/$app.metainfo.xml
-  share/man/man6/kivora.6.gz share/man/man1/kivora-check.1.gz share/man/man1/kivora-arena.1.gz share/man/man1/kivora-tournament.1.gz
+  share/man/man6/kivora.6.gz share/man/man1/kivora-check.1.gz share/man/man1/kivora-arena.1.gz share/man/man1/kivora-tournament.1.gz share/man/man1/kivora-viewer.1.gz
   share/doc/kivora/copyright share/doc/kivora/changelog.gz share/doc/kivora/en/index.md share/doc/kivora/ja/index.md)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app.png")
@@ -81,7 +81,7 @@ usage_of() {
     *) "$root/bin/$1" --help ;;
   esac
 }
-for page in kivora.6 kivora-check.1 kivora-arena.1 kivora-tournament.1; do
+for page in kivora.6 kivora-check.1 kivora-arena.1 kivora-tournament.1 kivora-viewer.1; do
   program=${page%.*}
   rendered=$(MANWIDTH=100 man -l "$root/share/man/man${page##*.}/$page.gz" 2>/dev/null | col -b)
   for option in $(usage_of "$program" | grep -oE -- '--[a-z][a-z-]*' | sort -u); do

@@ -12,6 +12,7 @@
 #include "game/GameOptions.h"
 #include "kivora-check/ProgramCheck.h"
 #include "kivora-tournament/TournamentOptions.h"
+#include "viewer/ViewerUsage.h"
 
 namespace kivora {
 namespace {
@@ -34,6 +35,7 @@ TEST(ManPageTest, NamesEveryOption) {
       {"kivora-check.1", err.str()},
       {"kivora-tournament.1", kTournamentUsage},
       {"kivora.6", kGameUsage},
+      {"kivora-viewer.1", kViewerUsage},
   };
   for (const auto& p : programs) {
     SCOPED_TRACE(p.page);
