@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace kivora::test {
@@ -13,6 +16,14 @@ inline std::string ReadWhole(std::FILE* f) {
   std::size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
   return text;
+}
+
+// The whole of the file at `path`; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 }  // namespace kivora::test

@@ -30,6 +30,7 @@ namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
 using test::ReadWhole;
 using test::Lines;
 
@@ -40,13 +41,6 @@ std::string ModelText(int level, int hp, int ammo) {
                      std::to_string(ammo) + ",0,0\n5\n";
   for (int i = 0; i < 21; ++i) text += (i >= 1 && i <= 4) ? "0\n" : "3\n";
   return text;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 struct Outcome {

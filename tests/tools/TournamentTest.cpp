@@ -27,16 +27,10 @@ namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
 using test::ReadWhole;
 
 const fs::path kArena = fs::path(KIVORA_SOURCE_DIR) / "arena";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 struct Outcome {
   int status = 0;
