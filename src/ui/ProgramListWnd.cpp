@@ -1,6 +1,5 @@
 #include "ui/ProgramListWnd.h"
 
-#include <QAbstractListModel>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,54 +13,10 @@
 #include <vector>
 
 #include "sim/Field.h"
+#include "ui/ListingModel.h"
 #include "ui/StatusViewWnd.h"
 
 namespace kivora {
-
-// The listing's lines as a list model; the current line is drawn in the
-// classic highlight colours, whatever the list has selected or focused.
-class ListingModel : public QAbstractListModel {
- public:
-  using QAbstractListModel::QAbstractListModel;
-
-  int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(std::min<std::size_t>(lines_.size(), kMaxRows));
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (!index.isValid() || index.row() >= rowCount({})) return {};
-    const bool current = index.row() == row_;
-    switch (role) {
-      case Qt::DisplayRole: return QString::fromStdString(lines_[static_cast<std::size_t>(index.row())]);
-      case Qt::BackgroundRole: return current ? QVariant(QColor(0, 0, 128)) : QVariant();
-      case Qt::ForegroundRole: return current ? QVariant(QColor(Qt::white)) : QVariant();
-      default: return {};
-    }
-  }
-
-  // Another program, or another unit: new lines, no highlight yet.
-  void Reset(const std::vector<std::string>& lines) {
-    beginResetModel();
-    lines_ = lines;
-    row_ = -1;
-    endResetModel();
-  }
-  // Moves the highlight; true when it moved.
-  bool SetCurrent(int row) {
-    if (row == row_) return false;
-    const int old = std::exchange(row_, row);
-    for (int r : {old, row})
-      if (r >= 0) emit dataChanged(index(r), index(r), {Qt::BackgroundRole, Qt::ForegroundRole});
-    return true;
-  }
-  int Current() const { return row_; }
-
-  // A list view counts its rows in int.
-  static constexpr std::size_t kMaxRows = 0x7FFFFFFF;
-
- private:
-  std::vector<std::string> lines_;
-  int row_ = -1;
-};
 
 ProgramListWnd::ProgramListWnd(SharedField& field, StatusViewWnd& status, QWidget* parent)
     : QWidget(parent, Qt::Tool), field_(field), status_(status) {
@@ -147,7 +102,7 @@ QString ProgramListWnd::HeadText() const { return head_->text(); }
 
 int ProgramListWnd::LineCount() const { return model_->rowCount({}); }
 
-QString ProgramListWnd::Line(int row) const { return model_->data(model_->index(row), Qt::DisplayRole).toString(); }
+QString ProgramListWnd::Line(int row) const { return model_->Line(row); }
 
 int ProgramListWnd::CurrentRow() const { return model_->Current(); }
 

@@ -35,6 +35,7 @@
 #include "field/ViewGeometry.h"
 #include "sim/Field.h"
 #include "sim/OKE.h"
+#include "ui/ListingModel.h"
 #include "viewer/ReplayView.h"
 #include "viewer/Timeline.h"
 #include "viewer/ViewerText.h"
@@ -63,45 +64,6 @@ QFont SheetFont() {
 }
 
 }  // namespace
-
-// The program panel's lines; the command the unit runs next in the game's
-// highlight colours.
-class LinesModel : public QAbstractListModel {
- public:
-  using QAbstractListModel::QAbstractListModel;
-  int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(std::min(lines_.size(), kMaxRows));
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (!index.isValid() || index.row() >= rowCount({})) return {};
-    const bool current = index.row() == row_;
-    switch (role) {
-      case Qt::DisplayRole: return FromUtf8(lines_[static_cast<std::size_t>(index.row())]);
-      case Qt::BackgroundRole: return current ? QVariant(QColor(0, 0, 128)) : QVariant();
-      case Qt::ForegroundRole: return current ? QVariant(QColor(Qt::white)) : QVariant();
-      default: return {};
-    }
-  }
-  void Reset(const std::vector<std::string>& lines) {
-    beginResetModel();
-    lines_ = lines;
-    row_ = -1;
-    endResetModel();
-  }
-  bool SetCurrent(int row) {
-    if (row == row_) return false;
-    const int old = std::exchange(row_, row);
-    for (int r : {old, row})
-      if (r >= 0) emit dataChanged(index(r), index(r), {Qt::BackgroundRole, Qt::ForegroundRole});
-    return true;
-  }
-  int Current() const { return row_; }
-  QString Line(int row) const { return data(index(row), Qt::DisplayRole).toString(); }
-
- private:
-  std::vector<std::string> lines_;
-  int row_ = -1;
-};
 
 // The battle's events, written out only as the list shows them.
 class EventModel : public QAbstractListModel {
@@ -321,7 +283,7 @@ void ViewerWindow::BuildControls() {
   right->addWidget(listingHead_);
   listingView_ = new QListView(central);
   listingView_->setObjectName("Listing");
-  listingModel_ = new LinesModel(this);
+  listingModel_ = new ListingModel(this);
   listingView_->setModel(listingModel_);
   listingView_->setFont(SheetFont());
   listingView_->setSelectionMode(QAbstractItemView::NoSelection);

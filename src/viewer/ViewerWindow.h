@@ -26,7 +26,7 @@ class QPushButton;
 namespace kivora {
 
 class EventModel;
-class LinesModel;
+class ListingModel;
 class ReplayView;
 class Timeline;
 
@@ -139,7 +139,7 @@ class ViewerWindow : public QMainWindow {
   QLabel* sheet_ = nullptr;
   QLabel* listingHead_ = nullptr;
   QListView* listingView_ = nullptr;
-  LinesModel* listingModel_ = nullptr;
+  ListingModel* listingModel_ = nullptr;
   QListView* events_ = nullptr;
   EventModel* eventModel_ = nullptr;
   QPushButton* playButton_ = nullptr;

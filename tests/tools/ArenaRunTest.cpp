@@ -22,6 +22,7 @@
 #include "game/ReplayPlayer.h"
 #include "game/Trace.h"
 #include "support/ModelText.h"
+#include "support/StreamText.h"
 #include "support/TempDir.h"
 #include "support/TextLines.h"
 
@@ -29,6 +30,8 @@ namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ReadWhole;
 using test::Lines;
 
 // A model file: level, hit points, ammunition; every state lasts 3 ticks
@@ -38,22 +41,6 @@ std::string ModelText(int level, int hp, int ammo) {
                      std::to_string(ammo) + ",0,0\n5\n";
   for (int i = 0; i < 21; ++i) text += (i >= 1 && i <= 4) ? "0\n" : "3\n";
   return text;
-}
-
-std::string ReadWhole(std::FILE* f) {
-  std::string text;
-  std::rewind(f);
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  return text;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 struct Outcome {

@@ -20,30 +20,17 @@
 #include "kivora-tournament/TournamentJson.h"
 #include "kivora-tournament/TournamentOptions.h"
 #include "kivora-tournament/TournamentRun.h"
+#include "support/StreamText.h"
 #include "support/TempDir.h"
 
 namespace kivora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ReadWhole;
 
 const fs::path kArena = fs::path(KIVORA_SOURCE_DIR) / "arena";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string ReadWhole(std::FILE* f) {
-  std::string text;
-  std::rewind(f);
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  return text;
-}
 
 struct Outcome {
   int status = 0;

@@ -1,13 +1,13 @@
 // Starts the real game binary on a copy of the default arena.
 #include <QImage>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "support/TempDir.h"
+#include "ui/XvfbShot.h"
 
 namespace kivora {
 namespace {
@@ -23,18 +23,12 @@ class GameSmokeTest : public ::testing::Test {
     fs::copy(fs::path(KIVORA_SOURCE_DIR) / "arena", dir.Path() / "arena", fs::copy_options::recursive);
   }
 
-  QProcessEnvironment Environment() const {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-    return env;
-  }
-
   test::TempDir dir;
 };
 
 TEST_F(GameSmokeTest, RunsOffscreenAndQuitsCleanlyOnSigterm) {
   QProcess game;
-  QProcessEnvironment env = Environment();
+  QProcessEnvironment env = test::ProgramEnvironment();
   env.insert("QT_QPA_PLATFORM", "offscreen");
   game.setProcessEnvironment(env);
   game.setWorkingDirectory(QString::fromStdString((dir.Path() / "arena").string()));
@@ -51,39 +45,21 @@ TEST_F(GameSmokeTest, RunsOffscreenAndQuitsCleanlyOnSigterm) {
 // Looks at the window as a player would: on a virtual X display, grabbed
 // into a PNG.
 TEST_F(GameSmokeTest, WindowShowsUnderAVirtualDisplay) {
-  if (QStandardPaths::findExecutable("xvfb-run").isEmpty() || QStandardPaths::findExecutable("import").isEmpty())
-    GTEST_SKIP() << "xvfb-run or ImageMagick's import is missing";
+  if (!test::CanShootScreen()) GTEST_SKIP() << "xvfb-run or ImageMagick's import is missing";
   const QString shot = QString::fromStdString((dir.Path() / "shot.png").string());
-  QProcess run;
-  QProcessEnvironment env = Environment();
-  env.remove("QT_QPA_PLATFORM");
-  env.insert("KIVORA_GAME", kGame);
-  env.insert("KIVORA_SHOT", shot);
-  run.setProcessEnvironment(env);
-  run.setWorkingDirectory(QString::fromStdString((dir.Path() / "arena").string()));
-  run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  run.start("xvfb-run", {"-a", "-s", "-screen 0 800x600x24", "sh", "-c",
-                         "\"$KIVORA_GAME\" & pid=$!; sleep 3; import -window root \"$KIVORA_SHOT\"; "
-                         "kill -TERM $pid; wait $pid"});
-  ASSERT_TRUE(run.waitForStarted(10000));
-  ASSERT_TRUE(run.waitForFinished(60000));
-  EXPECT_EQ(run.exitCode(), 0) << "the game did not end cleanly";
+  const test::Screenshot taken = test::ShootUnderXvfb(kGame, {}, "800x600x24", shot,
+                                                      QString::fromStdString((dir.Path() / "arena").string()));
+  EXPECT_EQ(taken.exitCode, 0) << "the game did not end cleanly";
 
-  QImage image(shot);
+  const QImage& image = taken.image;
   ASSERT_FALSE(image.isNull());
   // Kept next to the build for whoever wants to look at it.
   image.save(KIVORA_BINARY_DIR "/smoke-window.png");
   // The screen is black around the window; find the window's box.
-  int left = image.width(), top = image.height(), right = -1, bottom = -1;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if ((image.pixel(x, y) & 0xFFFFFF) == 0) continue;
-      left = std::min(left, x), right = std::max(right, x);
-      top = std::min(top, y), bottom = std::max(bottom, y);
-    }
-  }
-  EXPECT_EQ(right - left + 1, 640);
-  const int height = bottom - top + 1;
+  const QRect box = test::WindowBox(image);
+  const int left = box.left(), top = box.top();
+  EXPECT_EQ(box.width(), 640);
+  const int height = box.height();
   EXPECT_GT(height, 400);  // the client area and the menu bar
   EXPECT_LT(height, 460);
   // The status sheet: white paper with dark text in the top right.

@@ -2,7 +2,6 @@
 // virtual X display.
 #include <QImage>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 
 #include "game/ReplayRecorder.h"
 #include "support/TempDir.h"
+#include "ui/XvfbShot.h"
 
 namespace kivora {
 namespace {
@@ -49,19 +49,13 @@ class ViewerSmokeTest : public ::testing::Test {
     return QString::fromStdString(path.string());
   }
 
-  QProcessEnvironment Environment() const {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-    return env;
-  }
-
   struct Ran {
     int code = -1;
     QString out, err;
   };
   Ran Run(const QStringList& args) {
     QProcess viewer;
-    QProcessEnvironment env = Environment();
+    QProcessEnvironment env = test::ProgramEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     viewer.setProcessEnvironment(env);
     viewer.start(kViewer, args);
@@ -105,43 +99,26 @@ TEST_F(ViewerSmokeTest, CommandLineAnswersAndRefusals) {
 // Looks at the window as a player would: on a virtual X display, grabbed
 // into a PNG.
 TEST_F(ViewerSmokeTest, WindowDrawsUnderAVirtualDisplay) {
-  if (QStandardPaths::findExecutable("xvfb-run").isEmpty() || QStandardPaths::findExecutable("import").isEmpty())
-    GTEST_SKIP() << "xvfb-run or ImageMagick's import is missing";
+  if (!test::CanShootScreen()) GTEST_SKIP() << "xvfb-run or ImageMagick's import is missing";
   const QString shot = QString::fromStdString((dir.Path() / "shot.png").string());
-  QProcess run;
-  QProcessEnvironment env = Environment();
-  env.remove("QT_QPA_PLATFORM");
-  env.insert("KIVORA_VIEWER", kViewer);
-  env.insert("KIVORA_REPLAY", QString::fromStdString((dir.Path() / "duel.kvr").string()));
-  env.insert("KIVORA_SHOT", shot);
-  run.setProcessEnvironment(env);
-  run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  run.start("xvfb-run", {"-a", "-s", "-screen 0 1280x900x24", "sh", "-c",
-                         "\"$KIVORA_VIEWER\" \"$KIVORA_REPLAY\" & pid=$!; sleep 3; import -window root \"$KIVORA_SHOT\"; "
-                         "kill -TERM $pid; wait $pid; true"});
-  ASSERT_TRUE(run.waitForStarted(10000));
-  ASSERT_TRUE(run.waitForFinished(60000));
-
-  QImage image(shot);
+  const QString replay = QString::fromStdString((dir.Path() / "duel.kvr").string());
+  const QImage image = test::ShootUnderXvfb(kViewer, {replay}, "1280x900x24", shot).image;
   ASSERT_FALSE(image.isNull());
   image.save(KIVORA_BINARY_DIR "/smoke-viewer.png");
   // The window's box on the black screen: the field (640 pixels enlarged)
   // beside the sheet.
-  int left = image.width(), top = image.height(), right = -1, bottom = -1;
+  const QRect box = test::WindowBox(image);
   int blue = 0, red = 0, white = 0;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       const QRgb c = image.pixel(x, y);
-      if ((c & 0xFFFFFF) == 0) continue;
-      left = std::min(left, x), right = std::max(right, x);
-      top = std::min(top, y), bottom = std::max(bottom, y);
       if (qBlue(c) > 180 && qRed(c) < 90) ++blue;   // the player's unit
       if (qRed(c) > 180 && qGreen(c) < 60) ++red;   // the rival's, and the fall marks
       if (qGray(c) > 250) ++white;                  // the sheet's paper
     }
   }
-  EXPECT_GT(right - left + 1, 640 + 300);
-  EXPECT_GT(bottom - top + 1, 640 + 40);
+  EXPECT_GT(box.width(), 640 + 300);
+  EXPECT_GT(box.height(), 640 + 40);
   EXPECT_GT(blue, 100);
   EXPECT_GT(red, 100);
   EXPECT_GT(white, 30000);

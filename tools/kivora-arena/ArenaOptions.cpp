@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/TextCodec.h"
+#include "common/ToolKit.h"
 #include "field/Animation.h"
 #include "game/Replay.h"
 
@@ -47,21 +48,6 @@ const char* const kArenaUsage =
     "animation and the summary written (exit status 130 or 143).\n";
 
 namespace {
-
-// Plain decimal digits only: no sign, no blanks, no trailing junk. False
-// also when the number does not fit.
-template <typename T>
-bool ParseUnsigned(std::string_view text, T& out) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  T value{};
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc{} || end != text.data() + text.size()) return false;
-  out = value;
-  return true;
-}
 
 bool AllDigits(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;

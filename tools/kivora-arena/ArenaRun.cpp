@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "base/TextCodec.h"
+#include "common/OutputFile.h"
+#include "common/ToolKit.h"
 #include "economy/Economy.h"
 #include "field/Animation.h"
 #include "field/Canvas.h"
@@ -41,91 +43,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-std::string ErrorText(int error) { return std::error_code(error, std::system_category()).message(); }
-
-// Why `directory` cannot serve as the data folder (as entering it would
-// fail), or no error.
-std::error_code UnusableDirectory(const fs::path& directory) {
-  struct stat st {};
-  if (::stat(directory.c_str(), &st) != 0) return {errno, std::system_category()};
-  if (!S_ISDIR(st.st_mode)) return {ENOTDIR, std::system_category()};
-  if (::access(directory.c_str(), X_OK) != 0) return {errno, std::system_category()};
-  return {};
-}
-
-// Writes `text` and flushes; on failure the reason.
-std::optional<std::string> WriteOut(std::FILE* file, std::string_view text) {
-  errno = 0;
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size())
-    return ErrorText(errno ? errno : EIO);
-  if (std::fflush(file) != 0 || std::ferror(file)) return ErrorText(errno ? errno : EIO);
-  return std::nullopt;
-}
-
-// An output file named on the command line, relative to the directory the
-// program was started in; "-" is `out`. Opened before the first tick, so a
-// name that cannot be created costs no battle.
-class OutputFile {
-public:
-  // False, with the reason on `err`, when the file cannot be created.
-  bool Open(const std::string& name, const char* what, std::FILE* out, std::FILE* err) {
-    what_ = what;
-    if (name == "-") {
-      file_ = out;
-      shown_ = "standard output";
-      return true;
-    }
-    path_ = fs::absolute(name);
-    shown_ = ForTerminal(path_.native());
-    owned_.reset(std::fopen(path_.c_str(), "wb"));
-    if (!owned_) {
-      std::fprintf(err, "kivora-arena: cannot create the %s file %s: %s\n", what, shown_.c_str(),
-                   ErrorText(errno).c_str());
-      return false;
-    }
-    file_ = owned_.get();
-    return true;
-  }
-
-  // Writes and flushes `text`; false, with the reason on `err`, when it
-  // could not be written.
-  bool Write(std::string_view text, std::FILE* err) {
-    if (const auto why = WriteOut(file_, text)) {
-      std::fprintf(err, "kivora-arena: cannot write the %s to %s: %s\n", what_, shown_.c_str(), why->c_str());
-      return false;
-    }
-    return true;
-  }
-
-  // Closes and removes a file of its own that will not be written after all
-  // (a device or a pipe named on the command line stays).
-  void Discard() {
-    owned_.reset();
-    if (path_.empty()) return;
-    struct stat st {};
-    if (::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) std::remove(path_.c_str());
-    path_.clear();
-  }
-
-  // Closes a file of its own; false, with the reason, when closing lost data.
-  bool Close(std::FILE* err) {
-    if (!owned_) return true;
-    std::FILE* file = owned_.release();
-    if (std::fclose(file) != 0) {
-      std::fprintf(err, "kivora-arena: cannot write the %s to %s: %s\n", what_, shown_.c_str(),
-                   ErrorText(errno).c_str());
-      return false;
-    }
-    return true;
-  }
-
-private:
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned_{nullptr, &std::fclose};
-  std::FILE* file_ = nullptr;
-  fs::path path_;
-  std::string shown_;
-  const char* what_ = "";
-};
+constexpr const char* kProgram = "kivora-arena";
 
 // The trace as the battle goes: kept in a bounded buffer, written out when
 // the buffer is full and at least once a second of run time, so that a run
@@ -245,7 +163,7 @@ public:
 
   bool Open(const std::string& name, std::FILE* out, std::FILE* err) {
     path_ = fs::absolute(name);
-    if (!file_.Open(name, "animation", out, err)) return false;
+    if (!file_.Open(name, "animation", err, out)) return false;
     return file_.Close(err);
   }
 
@@ -272,7 +190,7 @@ public:
 
 private:
   AnimationWriter writer_;
-  OutputFile file_;
+  OutputFile file_{kProgram};
   fs::path path_;
 };
 
@@ -336,12 +254,6 @@ private:
   std::FILE* err_;
   bool failed_ = false;
 };
-
-std::string SignalName(int signal) {
-  if (signal == SIGINT) return "SIGINT";
-  if (signal == SIGTERM) return "SIGTERM";
-  return "signal " + std::to_string(signal);
-}
 
 void AppendSide(std::string& text, const Field& field, std::int32_t team, const BattleRun& run) {
   std::vector<const OKE*> units;
@@ -418,18 +330,18 @@ int RunArena(const ArenaOptions& options, std::FILE* out, std::FILE* err, const 
 
   // Every output is made before the first tick; when one cannot be, those
   // made before it go again.
-  OutputFile traceFile;
-  OutputFile jsonFile;
-  OutputFile recordFile;
+  OutputFile traceFile{kProgram};
+  OutputFile jsonFile{kProgram};
+  OutputFile recordFile{kProgram};
   if (options.trace) {
-    if (!traceFile.Open(*options.trace, "trace", out, err)) return 2;
+    if (!traceFile.Open(*options.trace, "trace", err, out)) return 2;
     watch.trace = std::make_unique<TraceWriter>(traceFile);
   }
-  if (options.json && !jsonFile.Open(*options.json, "JSON", out, err)) {
+  if (options.json && !jsonFile.Open(*options.json, "JSON", err, out)) {
     traceFile.Discard();
     return 2;
   }
-  if (options.record && !recordFile.Open(*options.record, "replay", out, err)) {
+  if (options.record && !recordFile.Open(*options.record, "replay", err, out)) {
     traceFile.Discard();
     jsonFile.Discard();
     return 2;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/TextCodec.h"
+#include "common/ToolKit.h"
 #include "game/Replay.h"
 
 namespace kivora {
@@ -53,16 +54,6 @@ const char* const kTournamentUsage =
 
 namespace {
 
-template <typename T>
-bool ParseUnsigned(std::string_view text, T& out) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
-  T value{};
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc{} || end != text.data() + text.size()) return false;
-  out = value;
-  return true;
-}
-
 // "K/N" with 1 <= K <= N.
 bool ParseShard(std::string_view text, Shard& shard) {
   const std::size_t slash = text.find('/');
@@ -74,8 +65,6 @@ bool ParseShard(std::string_view text, Shard& shard) {
   shard = parsed;
   return true;
 }
-
-std::string ErrorText(int error) { return std::error_code(error, std::system_category()).message(); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 

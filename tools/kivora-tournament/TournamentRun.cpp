@@ -16,6 +16,8 @@
 #include <thread>
 
 #include "base/TextCodec.h"
+#include "common/OutputFile.h"
+#include "common/ToolKit.h"
 #include "game/BattleRun.h"
 #include "game/Replay.h"
 #include "game/ReplayRecorder.h"
@@ -152,85 +154,7 @@ std::optional<std::string> CheckEntries(const TournamentSpec& spec) {
 
 namespace {
 
-std::string ErrorText(int error) { return std::error_code(error, std::system_category()).message(); }
-
-std::error_code UnusableDirectory(const fs::path& directory) {
-  struct stat st {};
-  if (::stat(directory.c_str(), &st) != 0) return {errno, std::system_category()};
-  if (!S_ISDIR(st.st_mode)) return {ENOTDIR, std::system_category()};
-  if (::access(directory.c_str(), X_OK) != 0) return {errno, std::system_category()};
-  return {};
-}
-
-std::string SignalName(int signal) {
-  if (signal == SIGINT) return "SIGINT";
-  if (signal == SIGTERM) return "SIGTERM";
-  return "signal " + std::to_string(signal);
-}
-
-// Writes `text` and flushes; on failure the reason.
-std::optional<std::string> WriteOut(std::FILE* file, std::string_view text) {
-  errno = 0;
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size())
-    return ErrorText(errno ? errno : EIO);
-  if (std::fflush(file) != 0 || std::ferror(file)) return ErrorText(errno ? errno : EIO);
-  return std::nullopt;
-}
-
-// An output file named on the command line, made before the first battle so
-// that a name that cannot be created costs none.
-class OutputFile {
-public:
-  bool Open(const std::string& name, const char* what, std::FILE* err) {
-    what_ = what;
-    path_ = fs::absolute(name);
-    shown_ = ForTerminal(path_.native());
-    file_.reset(std::fopen(path_.c_str(), "wb"));
-    if (!file_) {
-      std::fprintf(err, "kivora-tournament: cannot create the %s file %s: %s\n", what, shown_.c_str(),
-                   ErrorText(errno).c_str());
-      return false;
-    }
-    return true;
-  }
-
-  bool IsOpen() const { return file_ != nullptr; }
-
-  // Writes a piece; false (the reason kept for Close) when it failed.
-  bool Write(std::string_view text) {
-    if (!file_ || why_) return false;
-    errno = 0;
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size())
-      why_ = ErrorText(errno ? errno : EIO);
-    return !why_;
-  }
-
-  // Writes `text` and closes; false, with the reason on `err`, when it
-  // could not be written whole.
-  bool WriteAndClose(std::string_view text, std::FILE* err) {
-    if (!file_) return true;
-    Write(text);
-    auto why = why_ ? why_ : WriteOut(file_.get(), "");
-    std::FILE* file = file_.release();
-    if (std::fclose(file) != 0 && !why) why = ErrorText(errno);
-    if (!why) return true;
-    std::fprintf(err, "kivora-tournament: cannot write the %s to %s: %s\n", what_, shown_.c_str(), why->c_str());
-    return false;
-  }
-
-  void Discard() {
-    if (!file_) return;
-    file_.reset();
-    std::remove(path_.c_str());
-  }
-
-private:
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, &std::fclose};
-  fs::path path_;
-  std::string shown_;
-  const char* what_ = "";
-  std::optional<std::string> why_;
-};
+constexpr const char* kProgram = "kivora-tournament";
 
 // The bar on a terminal: "[#####.....] 1234/2100 battles", redrawn only
 // when it changes; cleared at the end.
@@ -269,7 +193,7 @@ int WriteResults(const TournamentSpec& spec, std::string_view fingerprint, const
   bool written = true;
   if (json.IsOpen()) {
     WriteTournamentJson(spec, fingerprint, shard, planned, interrupted, results, standings,
-                        [&json](std::string_view piece) { return json.Write(piece); });
+                        [&json](std::string_view piece) { return json.Append(piece); });
     if (!json.WriteAndClose("", err)) written = false;
   }
   if (!csv.WriteAndClose(StandingsCsv(spec, standings), err)) written = false;
@@ -352,7 +276,7 @@ int RunMerge(const TournamentOptions& options, std::FILE* out, std::FILE* err) {
     return 2;
   }
 
-  OutputFile csv, json;
+  OutputFile csv{kProgram}, json{kProgram};
   if (options.csv && !csv.Open(*options.csv, "CSV", err)) return 2;
   if (options.json && !json.Open(*options.json, "JSON", err)) {
     csv.Discard();
@@ -421,7 +345,7 @@ int RunTournament(const TournamentOptions& options, std::FILE* out, std::FILE* e
       replayFileFor = [folder](std::uint64_t index) -> std::optional<fs::path> { return ReplayFileIn(folder, index); };
     }
   }
-  OutputFile csv, json;
+  OutputFile csv{kProgram}, json{kProgram};
   if (options.csv && !csv.Open(*options.csv, "CSV", err)) return 2;
   if (options.json && !json.Open(*options.json, "JSON", err)) {
     csv.Discard();
