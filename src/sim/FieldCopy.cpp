@@ -15,6 +15,27 @@
 namespace kivora {
 namespace {
 
+// The members a field object and its plain copy share, copied either way.
+template <class From, class To>
+void CopyPlainFields(const From& from, To& to) {
+  to.x = from.x;
+  to.y = from.y;
+  to.width = from.width;
+  to.height = from.height;
+  to.direction = from.direction;
+  to.vx = from.vx;
+  to.vy = from.vy;
+  to.spin = from.spin;
+  to.moveSpeed = from.moveSpeed;
+  to.jumpSpeed = from.jumpSpeed;
+  to.turnSpeed = from.turnSpeed;
+  to.variables = from.variables;
+  to.state = from.state;
+  to.timer = from.timer;
+  to.level = from.level;
+}
+
+
 // A member added to a field object must be kept here too: these sizes are
 // the reminder (a copy that misses one would replay a different battle).
 static_assert(sizeof(void*) != 8 || sizeof(EE) == 264, "EE changed: copy its new members in FieldCopy");
@@ -67,21 +88,7 @@ FieldCopy FieldCopy::Take(const Field& field, Programs& programs) {
   for (std::size_t k = 0; k < order.size(); ++k) {
     const EE& from = *order[k];
     Object& to = copy.objects_[k];
-    to.x = from.x;
-    to.y = from.y;
-    to.width = from.width;
-    to.height = from.height;
-    to.direction = from.direction;
-    to.vx = from.vx;
-    to.vy = from.vy;
-    to.spin = from.spin;
-    to.moveSpeed = from.moveSpeed;
-    to.jumpSpeed = from.jumpSpeed;
-    to.turnSpeed = from.turnSpeed;
-    to.variables = from.variables;
-    to.state = from.state;
-    to.timer = from.timer;
-    to.level = from.level;
+    CopyPlainFields(from, to);
     to.target = from.target ? index.at(from.target.get()) : kNone;
     to.fieldId = from.fieldId;
     if (const auto* unit = dynamic_cast<const OKE*>(&from)) {
@@ -155,21 +162,7 @@ void FieldCopy::Restore(Field& field, Programs& programs) const {
   for (std::size_t k = 0; k < objects_.size(); ++k) {
     const Object& from = objects_[k];
     EE& to = *made[k];
-    to.x = from.x;
-    to.y = from.y;
-    to.width = from.width;
-    to.height = from.height;
-    to.direction = from.direction;
-    to.vx = from.vx;
-    to.vy = from.vy;
-    to.spin = from.spin;
-    to.moveSpeed = from.moveSpeed;
-    to.jumpSpeed = from.jumpSpeed;
-    to.turnSpeed = from.turnSpeed;
-    to.variables = from.variables;
-    to.state = from.state;
-    to.timer = from.timer;
-    to.level = from.level;
+    CopyPlainFields(from, to);
     if (from.target != kNone) to.target = Ref<EE>(made[from.target]);
     to.fieldId = from.fieldId;
     if (from.type == Class::Unit) {
